@@ -1,0 +1,20 @@
+#ifndef DIRECTORYLISTING_H
+#define DIRECTORYLISTING_H
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// What the media list shows for one directory: ".", "..", the directories,
+// then the files that look like media, each group in code-point order.
+struct DirectoryListing
+{
+    QStringList names;
+    QString canonicalPath;
+};
+
+// Lists `path` (empty means the working directory), or gives nothing when the
+// directory cannot be read.
+std::optional<DirectoryListing> listMediaDirectory(const QString& path);
+
+#endif

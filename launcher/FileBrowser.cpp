@@ -1,0 +1,140 @@
+#include "FileBrowser.h"
+
+#include "DirectoryListing.h"
+#include "EntryListModel.h"
+#include "LaunchScript.h"
+#include "RES_ICON_Reader.h"
+#include "ZMessageBox.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+
+FileBrowser::FileBrowser(QWidget* parent, const char* name)
+    : QListView(parent)
+{
+    setObjectName(QString::fromUtf8(name));
+    // One row height for all: a listing of any size lays out in constant time.
+    setUniformItemSizes(true);
+    setModel(new EntryListModel(this));
+    setGeometry(0, 40, 240, 250);
+    setDir(QDir::currentPath());
+
+    connect(this, &QAbstractItemView::activated, this,
+            [this](const QModelIndex& index) { emit selected(index.row()); });
+    // The launch must read the chosen item before entering a directory can
+    // replace the rows.
+    connect(this, &FileBrowser::selected, this, &FileBrowser::itemHighlighted);
+    connect(this, &FileBrowser::selected, this, &FileBrowser::itemSelected);
+}
+
+FileBrowser::~FileBrowser() = default;
+
+EntryListModel* FileBrowser::entries() const
+{
+    return static_cast<EntryListModel*>(model());
+}
+
+QString FileBrowser::itemText(int index) const
+{
+    return entries()->name(index);
+}
+
+QString FileBrowser::entryPath(int index) const
+{
+    return currentDir + QLatin1Char('/') + itemText(index);
+}
+
+void FileBrowser::setDir(const QString& path)
+{
+    std::optional<DirectoryListing> listing = listMediaDirectory(path);
+    if (!listing)
+        return;
+    entries()->setNames(std::move(listing->names));
+    currentDir = listing->canonicalPath;
+}
+
+void FileBrowser::itemSelected(int index)
+{
+    if (itemText(index).isNull())
+        return;
+    const QString path = entryPath(index);
+    if (QFileInfo(path).isDir())
+        setDir(path);
+}
+
+void FileBrowser::itemHighlighted(int index)
+{
+    if (itemText(index).isNull())
+        return;
+    const QString path = entryPath(index);
+    if (!QFileInfo(path).isFile())
+        return;
+    if (!writeLaunchScript(playerCommandLine(path, { sound, fps, hi })))
+        return;
+    runLaunchScript();
+    emit picked(path);
+}
+
+void FileBrowser::setFPS(bool on)
+{
+    fps = on;
+}
+
+void FileBrowser::setSound(bool on)
+{
+    sound = on;
+}
+
+void FileBrowser::setHi(bool on)
+{
+    hi = on;
+}
+
+void FileBrowser::announceToggle(bool& flag, const char* messageWhenOn,
+                                 const char* messageWhenOff)
+{
+    // The box names the state the flag is about to take.
+    const char* message = flag ? messageWhenOff : messageWhenOn;
+    const RES_ICON_Reader iconReader;
+    ZMessageBox::information(this, iconReader.getIcon("Dialog_Complete.gif"),
+                             QString::fromLatin1(message), QStringLiteral("OK"), QString(),
+                             QString(), 1);
+    flag = !flag;
+}
+
+void FileBrowser::showFPS()
+{
+    announceToggle(fps, " Display FPS : On", " Display FPS : Off");
+}
+
+void FileBrowser::hasSound()
+{
+    announceToggle(sound, " Sound : On", " Sound : Off");
+}
+
+void FileBrowser::useHi()
+{
+    announceToggle(hi, " Hi-res Enabled", " Hi-res Disabled");
+}
+
+void FileBrowser::keyReleaseEvent(QKeyEvent* event)
+{
+    // A held key repeats its release; one toggle per real press is meant.
+    if (event->isAutoRepeat())
+        return;
+    switch (event->key()) {
+    case Qt::Key_F9:
+        hasSound();
+        break;
+    case Qt::Key_F10:
+        showFPS();
+        break;
+    case Qt::Key_F2:
+        useHi();
+        break;
+    default:
+        // Other releases are deliberately not handed to the list.
+        break;
+    }
+}

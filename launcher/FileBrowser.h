@@ -1,0 +1,59 @@
+#ifndef FILEBROWSER_H
+#define FILEBROWSER_H
+
+#include <QListView>
+#include <QString>
+
+class EntryListModel;
+class QKeyEvent;
+
+// The media list: one directory's subdirectories and media files. Choosing a
+// directory enters it, choosing a file plays it; F9, F10 and F2 flip the
+// player's sound, frame-rate display and high resolution.
+class FileBrowser : public QListView
+{
+    Q_OBJECT
+
+public:
+    FileBrowser(QWidget* parent, const char* name);
+    ~FileBrowser() override;
+
+    // Shows `path` and makes it current, or changes nothing when it cannot be
+    // read.
+    void setDir(const QString& path);
+
+    void setFPS(bool on);
+    void setSound(bool on);
+    void setHi(bool on);
+
+    const QString& directory() const { return currentDir; }
+    QString itemText(int index) const;
+
+signals:
+    // An item was chosen: Enter on the current item, or a double tap.
+    void selected(int index);
+    // A file was handed to the player and the player has exited.
+    void picked(const QString& path);
+
+protected:
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private slots:
+    void itemHighlighted(int index);
+    void itemSelected(int index);
+    void showFPS();
+    void hasSound();
+    void useHi();
+
+private:
+    EntryListModel* entries() const;
+    QString entryPath(int index) const;
+    void announceToggle(bool& flag, const char* messageWhenOn, const char* messageWhenOff);
+
+    QString currentDir;
+    bool sound = true;
+    bool fps = false;
+    bool hi = false;
+};
+
+#endif
