@@ -1,0 +1,75 @@
+#!/bin/sh
+# Runs the start script from a fake installed tree whose "launcher" records
+# where and how it was started.
+# Usage: start_script_test.sh <configured mediakit-launcher> <bin-to-data path>
+set -eu
+script=$(readlink -f "$1")
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+failures=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+prefix=$tmp/prefix
+mkdir -p "$prefix/bin" "$prefix/bin/$2/images"
+shared=$(readlink -f "$prefix/bin/$2")
+: > "$shared/images/banner.png"
+printf '#!/bin/sh\n' > "$shared/zorvid"
+cp "$script" "$prefix/bin/mediakit-launcher"
+chmod +x "$prefix/bin/mediakit-launcher"
+cat > "$prefix/bin/launcher" <<'FAKE'
+#!/bin/sh
+{
+    echo "dir=$(pwd)"
+    echo "movdir=${MOVDIR-<unset>}"
+    echo "args=$*"
+    [ -f images/banner.png ] && echo "images=ok"
+    [ -x zorvid ] && echo "zorvid=ok"
+} > "$RECORD"
+FAKE
+chmod +x "$prefix/bin/launcher" "$shared/zorvid"
+
+home=$tmp/home
+mkdir -p "$home/Videos"
+start() { # runs the start script with a clean environment plus the given variables
+    env -i PATH=/usr/bin:/bin HOME="$home" RECORD="$tmp/record" "$@" "$prefix/bin/mediakit-launcher" -x
+}
+expect() { # <label> <line expected in the record>
+    grep -qxF -- "$2" "$tmp/record" || { fail "$1: no line '$2' in"; cat "$tmp/record" >&2; }
+}
+
+start
+work=$home/.local/share/mediakit
+expect "default" "dir=$work"
+expect "default" "movdir=$home/Videos"
+expect "default" "args=-x"
+expect "default" "images=ok"
+expect "default" "zorvid=ok"
+
+start MOVDIR=
+expect "empty MOVDIR is kept" "movdir="
+
+start MOVDIR=/media/card XDG_DATA_HOME="$tmp/data"
+expect "XDG_DATA_HOME" "dir=$tmp/data/mediakit"
+expect "XDG_DATA_HOME" "movdir=/media/card"
+
+rmdir "$home/Videos"
+start
+expect "no Videos folder" "movdir=$home"
+
+# The user's own player stays; a dangling link is pointed back at the kit.
+printf '#!/bin/sh\necho mine\n' > "$tmp/mine" && chmod +x "$tmp/mine"
+rm "$work/zorvid" && cp "$tmp/mine" "$work/zorvid"
+rm "$work/images" && ln -s "$tmp/gone" "$work/images"
+start
+cmp -s "$work/zorvid" "$tmp/mine" || fail "the user's own zorvid was replaced"
+expect "dangling images link" "images=ok"
+
+if [ "$failures" -ne 0 ]; then
+    echo "start script: $failures check(s) failed" >&2
+    exit 1
+fi
+echo "start script: all checks passed"
