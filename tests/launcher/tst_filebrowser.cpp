@@ -1,0 +1,210 @@
+#include "FileBrowser.h"
+#include "TestDirs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <unistd.h>
+
+using namespace TestDirs;
+
+namespace {
+
+QStringList shownNames(const FileBrowser& list)
+{
+    QStringList names;
+    for (int row = 0; row < list.model()->rowCount(); ++row)
+        names.append(list.itemText(row));
+    return names;
+}
+
+int rowOf(const FileBrowser& list, const QString& name)
+{
+    return int(shownNames(list).indexOf(name));
+}
+
+// Chooses a row with the Enter key, as a user does on the handset.
+void choose(FileBrowser& list, const QString& name)
+{
+    const int row = rowOf(list, name);
+    QVERIFY2(row >= 0, qPrintable(name));
+    list.setCurrentIndex(list.model()->index(row, 0));
+    QTest::keyClick(&list, Qt::Key_Return);
+}
+
+QString canonical(const QString& path)
+{
+    return QFileInfo(path).canonicalFilePath();
+}
+
+} // namespace
+
+class TestFileBrowser : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir tmp;
+    QString root;
+
+private slots:
+    void init()
+    {
+        root = canonical(tmp.path()) + "/" + QTest::currentTestFunction();
+        makeDir(root);
+    }
+
+    void listsDirectoriesThenMediaFilesInCodeOrder()
+    {
+        makeSampleCard(root);
+        FileBrowser list(nullptr, "romBrowser");
+        list.setDir(root);
+        QCOMPARE(shownNames(list),
+                 QStringList({ ".", "..", "Films", "clip.mp4", "movie.AVI", "notes.txt" }));
+        QCOMPARE(list.directory(), root);
+        QCOMPARE(list.objectName(), QStringLiteral("romBrowser"));
+    }
+
+    void listsWhatLinksPointToAndSkipsOddEntries()
+    {
+        makeDir(root + "/Zeta");
+        makeDir(root + "/Zeta/*.*");
+        makeFile(root + "/*.*");
+        makeDir(root + "/target");
+        makeFile(root + "/real.mkv");
+        makeLink("target", root + "/alink");
+        makeLink("real.mkv", root + "/b-link.mkv");
+        makeLink("real.mkv", root + "/noext-link");
+        makeLink("missing.mp4", root + "/dangling.mp4");
+        makeFifo(root + "/pipe.mp4");
+        makeFile(root + "/Upper.avi");
+        makeFile(root + "/lower.avi");
+        makeFile(root + "/trailing.");
+
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(root);
+        QCOMPARE(shownNames(list),
+                 QStringList({ ".", "..", "Zeta", "alink", "target", "Upper.avi", "b-link.mkv",
+                               "lower.avi", "real.mkv", "trailing." }));
+        list.setDir(root + "/Zeta");
+        QCOMPARE(shownNames(list), QStringList({ ".", ".." }));
+    }
+
+    void startsInTheWorkingDirectory()
+    {
+        makeSampleCard(root);
+        const QString saved = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(root));
+        FileBrowser list(nullptr, nullptr);
+        QVERIFY(QDir::setCurrent(saved));
+        QCOMPARE(list.directory(), root);
+        QVERIFY(shownNames(list).contains("Films"));
+    }
+
+    void walksDownAndUpThroughTheTree()
+    {
+        makeSampleCard(root);
+        makeFile(root + "/Films/inside.mp4");
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(root + "/");
+
+        choose(list, "Films");
+        QCOMPARE(list.directory(), root + "/Films");
+        QCOMPARE(shownNames(list), QStringList({ ".", "..", "inside.mp4" }));
+
+        choose(list, ".");
+        QCOMPARE(list.directory(), root + "/Films");
+
+        choose(list, "..");
+        QCOMPARE(list.directory(), root);
+        QVERIFY(shownNames(list).contains("clip.mp4"));
+    }
+
+    void doubleTapChoosesAndMovingTheCursorDoesNot()
+    {
+        makeSampleCard(root);
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(root);
+        list.resize(240, 250);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+
+        list.setCurrentIndex(list.model()->index(0, 0));
+        QTest::keyClick(&list, Qt::Key_Down);
+        QTest::keyClick(&list, Qt::Key_Down);
+        QCOMPARE(list.currentIndex().row(), 2);
+        QCOMPARE(list.directory(), root);
+
+        const QRect films = list.visualRect(list.model()->index(rowOf(list, "Films"), 0));
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, films.center());
+        QCOMPARE(list.directory(), root);
+        QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, films.center());
+        QCOMPARE(list.directory(), root + "/Films");
+    }
+
+    void typeAheadFindsNamesByTheirFirstLetters()
+    {
+        makeSampleCard(root);
+        makeFile(root + "/clap.mp4");
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(root);
+        list.setCurrentIndex(list.model()->index(0, 0));
+        QTest::keyClicks(&list, "cli");
+        QCOMPARE(list.currentIndex().data().toString(), QStringLiteral("clip.mp4"));
+        QCOMPARE(list.directory(), root);
+    }
+
+    void theRootIsWalkedThroughDoubleSlashes()
+    {
+        FileBrowser list(nullptr, nullptr);
+        list.setDir("/");
+        QCOMPARE(list.directory(), QStringLiteral("/"));
+        choose(list, "..");
+        QCOMPARE(list.directory(), QStringLiteral("/"));
+        choose(list, "tmp");
+        QCOMPARE(list.directory(), canonical("/tmp"));
+    }
+
+    void enteringALinkedDirectoryShowsItsTarget()
+    {
+        makeDir(root + "/real/Films");
+        makeLink(root + "/real", root + "/shortcut");
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(root);
+        choose(list, "shortcut");
+        QCOMPARE(list.directory(), root + "/real");
+        QVERIFY(shownNames(list).contains("Films"));
+    }
+
+    void unreadableOrVanishedDirectoriesChangeNothing()
+    {
+        makeSampleCard(root);
+        makeDir(root + "/Going");
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(root);
+        const QStringList before = shownNames(list);
+
+        list.setDir(root + "/does-not-exist");
+        QCOMPARE(shownNames(list), before);
+        QCOMPARE(list.directory(), root);
+
+        QVERIFY(QDir(root + "/Going").removeRecursively());
+        choose(list, "Going");
+        QCOMPARE(shownNames(list), before);
+        QCOMPARE(list.directory(), root);
+
+        if (::geteuid() == 0)
+            QSKIP("root reads every directory; the permission case needs a normal user");
+        makeDir(root + "/Locked");
+        QVERIFY(QFile::setPermissions(root + "/Locked", QFileDevice::WriteOwner));
+        choose(list, "Locked");
+        QFile::setPermissions(root + "/Locked", QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                    | QFileDevice::ExeOwner);
+        QCOMPARE(list.directory(), root);
+    }
+};
+
+QTEST_MAIN(TestFileBrowser)
+#include "tst_filebrowser.moc"

@@ -1,0 +1,216 @@
+#include "FileBrowser.h"
+#include "ModalBoxRecorder.h"
+#include "TestDirs.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace TestDirs;
+
+namespace {
+
+// Stands in for the player: records each argument it was given, NUL-ended.
+const char* const fakePlayer =
+    "#!/bin/sh\n"
+    "for arg in \"$@\"; do printf '%s\\0' \"$arg\"; done > player.args\n";
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QStringList playerArguments()
+{
+    const QByteArray recorded = readFile("player.args");
+    QStringList args;
+    for (const QByteArray& arg : recorded.split('\0'))
+        args.append(QString::fromUtf8(arg));
+    args.removeLast(); // after the last NUL
+    return args;
+}
+
+void choose(FileBrowser& list, const QString& name)
+{
+    for (int row = 0; row < list.model()->rowCount(); ++row) {
+        if (list.itemText(row) == name) {
+            list.setCurrentIndex(list.model()->index(row, 0));
+            QTest::keyClick(&list, Qt::Key_Return);
+            return;
+        }
+    }
+    QFAIL(qPrintable("not listed: " + name));
+}
+
+} // namespace
+
+class TestLaunch : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir tmp;
+    QString savedDir;
+    QString media;
+
+private slots:
+    // Each test gets a fresh working directory holding only the fake player,
+    // and a media folder beside it.
+    void init()
+    {
+        QString base = QFileInfo(tmp.path()).canonicalFilePath() + "/"
+                       + QTest::currentTestFunction();
+        if (QTest::currentDataTag())
+            base += QString("/") + QTest::currentDataTag();
+        makeDir(base + "/work");
+        makeDir(base + "/Films");
+        media = base + "/Films";
+        makeFile(base + "/work/zorvid", fakePlayer);
+        QVERIFY(QFile::setPermissions(base + "/work/zorvid",
+                                      QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        savedDir = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(base + "/work"));
+    }
+
+    void cleanup() { QDir::setCurrent(savedDir); }
+
+    void writesTheExactScriptAndStartsThePlayerWithThePath()
+    {
+        makeFile(media + "/clip.mp4");
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(media);
+        list.setFPS(false);
+        list.setSound(true);
+        list.setHi(false);
+        QSignalSpy picked(&list, &FileBrowser::picked);
+
+        choose(list, "clip.mp4");
+
+        const QString path = media + "/clip.mp4";
+        QCOMPARE(readFile("exec"), ("./zorvid \"" + path + "\"").toUtf8());
+        QVERIFY(QFileInfo("exec").isExecutable());
+        QCOMPARE(playerArguments(), QStringList({ path }));
+        QCOMPARE(picked.size(), 1);
+        QCOMPARE(picked.at(0).at(0).toString(), path);
+    }
+
+    void optionsFollowTheToggledFlagsInFixedOrder()
+    {
+        makeFile(media + "/clip.mp4");
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(media);
+        list.setSound(true);
+        ModalBoxRecorder boxes;
+        // Keys in a different order from the options they add.
+        QTest::keyRelease(&list, Qt::Key_F2);
+        QTest::keyRelease(&list, Qt::Key_F10);
+        QTest::keyRelease(&list, Qt::Key_F9);
+        QCOMPARE(boxes.texts,
+                 QStringList({ " Hi-res Enabled", " Display FPS : On", " Sound : Off" }));
+
+        choose(list, "clip.mp4");
+        const QString path = media + "/clip.mp4";
+        QCOMPARE(readFile("exec"), ("./zorvid \"" + path + "\" -nosound -dfr -hi").toUtf8());
+        QCOMPARE(playerArguments(), QStringList({ path, "-nosound", "-dfr", "-hi" }));
+    }
+
+    void hostileNamesReachThePlayerAsOneArgumentAndRunNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("double quote") << "say \"hi\".mp4";
+        QTest::newRow("command substitution") << "$(touch pwned).mp4";
+        QTest::newRow("backquotes") << "`touch pwned`.mp4";
+        QTest::newRow("backslash") << "back\\slash\\.mp4";
+        QTest::newRow("dollar at end") << "cash$.avi";
+        QTest::newRow("spaces and tab") << "two  spaces\tand tab.mp4";
+        QTest::newRow("newline") << "line\nbreak.mp4";
+        QTest::newRow("semicolon and single quotes") << "a'; touch pwned; echo 'b.mp4";
+        QTest::newRow("leading hyphen") << "-nosound.mp4";
+        QTest::newRow("non-ASCII") << QString::fromUtf8("Ünïcødé 映画 🎬.mp4");
+        QTest::newRow("255 bytes") << QString(251, QLatin1Char('x')) + ".mp4";
+    }
+
+    void hostileNamesReachThePlayerAsOneArgumentAndRunNothing()
+    {
+        QFETCH(QString, name);
+        makeFile(media + "/" + name);
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(media);
+        QSignalSpy picked(&list, &FileBrowser::picked);
+
+        choose(list, name);
+
+        const QString path = media + "/" + name;
+        QCOMPARE(playerArguments(), QStringList({ path }));
+        QVERIFY(!QFile::exists("pwned"));
+        QCOMPARE(picked.size(), 1);
+        QCOMPARE(picked.at(0).at(0).toString(), path);
+    }
+
+    void plainNamesAreWrittenUnescapedInUtf8()
+    {
+        const QString name = QString::fromUtf8("Été à Paris.avi");
+        makeFile(media + "/" + name);
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(media);
+        choose(list, name);
+        QCOMPARE(readFile("exec"), QByteArray("./zorvid \"") + QFile::encodeName(media)
+                                       + "/\xc3\x89t\xc3\xa9 \xc3\xa0 Paris.avi\"");
+    }
+
+    void directoriesStartNothing()
+    {
+        makeDir(media + "/Sub");
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(media);
+        QSignalSpy picked(&list, &FileBrowser::picked);
+        choose(list, ".");
+        choose(list, "Sub");
+        choose(list, "..");
+        QVERIFY(!QFile::exists("exec"));
+        QVERIFY(!QFile::exists("player.args"));
+        QCOMPARE(picked.size(), 0);
+    }
+
+    void aScriptThatCannotBeWrittenIsNeverRun()
+    {
+        makeFile(media + "/clip.mp4");
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(media);
+        QSignalSpy picked(&list, &FileBrowser::picked);
+
+        // Writes to /dev/full fail, whoever runs the test; a directory cannot
+        // be opened for writing at all.
+        makeLink("/dev/full", "exec");
+        choose(list, "clip.mp4");
+        QVERIFY(QFile::remove("exec"));
+        makeDir("exec");
+        choose(list, "clip.mp4");
+
+        QVERIFY(!QFile::exists("player.args"));
+        QCOMPARE(picked.size(), 0);
+    }
+
+    void aFailingOrMissingPlayerLeavesTheListAsItWas()
+    {
+        makeFile(media + "/clip.mp4");
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(media);
+        QSignalSpy picked(&list, &FileBrowser::picked);
+
+        makeFile("zorvid", "#!/bin/sh\nkill -SEGV $$\n");
+        choose(list, "clip.mp4");
+        QVERIFY(QFile::remove("zorvid"));
+        choose(list, "clip.mp4");
+
+        QCOMPARE(picked.size(), 2);
+        QCOMPARE(list.directory(), media);
+    }
+};
+
+QTEST_MAIN(TestLaunch)
+#include "tst_launch.moc"
