@@ -92,11 +92,11 @@ Button::~Button() = default;
 void Button::titlePressed()
 {
     showCredits(this, "Dialog_Exclamatory_Mark.gif",
-                QStringLiteral("Video Launcher: pick a clip, the player does the rest."));
+                QStringLiteral("Video Launcher for zorvid"));
 }
 
 void Button::aboutPressed()
 {
     showCredits(this, "Dialog_Waiting.gif",
-                QStringLiteral("Video Launcher 1.0\r\nA front end for the zorvid player."));
+                QStringLiteral("Video Launcher 1.0\r\nPlays clips with zorvid"));
 }
