@@ -8,6 +8,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <fcntl.h>
+#include <unistd.h>
 
 using namespace TestDirs;
 
@@ -160,6 +162,20 @@ private slots:
         choose(list, name);
         QCOMPARE(readFile("exec"), QByteArray("./zorvid \"") + QFile::encodeName(media)
                                        + "/\xc3\x89t\xc3\xa9 \xc3\xa0 Paris.avi\"");
+    }
+
+    void namesThatAreNotUtf8AreLeftOut()
+    {
+        // Qt cannot name such a file again once decoded, so it is not offered.
+        const QByteArray rawPath = QFile::encodeName(media) + "/bad\xff\xfename.mp4";
+        const int fd = ::open(rawPath.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        QVERIFY(fd >= 0);
+        ::close(fd);
+        makeFile(media + "/good.mp4");
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(media);
+        QCOMPARE(list.model()->rowCount(), 3);
+        QCOMPARE(list.itemText(2), QStringLiteral("good.mp4"));
     }
 
     void directoriesStartNothing()
