@@ -211,6 +211,27 @@ private slots:
         QCOMPARE(picked.size(), 0);
     }
 
+    void aReadOnlyWorkingDirectoryRunsNoStaleScript()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root writes anywhere; the suite repeats this as a normal user");
+        makeFile(media + "/clip.mp4");
+        const QString marker = media + "/stale-script-ran";
+        makeFile("exec", ("touch '" + marker + "'").toUtf8());
+        const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
+        QVERIFY(QFile::setPermissions("exec", readOnly));
+        QVERIFY(QFile::setPermissions(".", readOnly));
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(media);
+        QSignalSpy picked(&list, &FileBrowser::picked);
+
+        choose(list, "clip.mp4");
+
+        QVERIFY(QFile::setPermissions(".", readOnly | QFileDevice::WriteOwner));
+        QVERIFY(!QFile::exists(marker));
+        QCOMPARE(picked.size(), 0);
+    }
+
     void aFailingOrMissingPlayerLeavesTheListAsItWas()
     {
         makeFile(media + "/clip.mp4");
@@ -218,7 +239,9 @@ private slots:
         list.setDir(media);
         QSignalSpy picked(&list, &FileBrowser::picked);
 
+        QVERIFY(QFile::remove("zorvid"));
         makeFile("zorvid", "#!/bin/sh\nkill -SEGV $$\n");
+        QVERIFY(QFile::setPermissions("zorvid", QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         choose(list, "clip.mp4");
         QVERIFY(QFile::remove("zorvid"));
         choose(list, "clip.mp4");

@@ -1,0 +1,238 @@
+#include "DirectoryListing.h"
+#include "TestDirs.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace TestDirs;
+
+// The media list reads directories with readdir for speed; these tests hold it
+// to what a QDir with the list's settings gives on every kind of entry.
+
+namespace {
+
+// The reference: the QDir listing the media list is held to.
+std::optional<DirectoryListing> listedByQDir(const QString& path)
+{
+    const QDir dir(path, QStringLiteral("*.avi *.wm? *.mp? *.dat *.*"),
+                   QDir::DirsFirst | QDir::Name, QDir::AllEntries | QDir::AllDirs);
+    if (!dir.isReadable())
+        return std::nullopt;
+    DirectoryListing listing { dir.entryList(), dir.canonicalPath() };
+    listing.names.removeAll(QStringLiteral("*.*"));
+    // QDir shows a link to a pipe, socket or device; a link counts as what it
+    // points to, and those are never shown.
+    listing.names.removeIf([&dir](const QString& name) {
+        const QFileInfo info(dir.filePath(name));
+        return info.isSymLink() && !info.isDir() && !info.isFile();
+    });
+    return listing;
+}
+
+// File names are bytes: these may be anything but "/" and NUL.
+QByteArray native(const QString& dir, const QByteArray& name)
+{
+    return QFile::encodeName(dir) + '/' + name;
+}
+
+void touch(const QByteArray& path)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    QVERIFY2(fd >= 0, path.constData());
+    ::close(fd);
+}
+
+void makeSocket(const QString& path)
+{
+    sockaddr_un address {};
+    address.sun_family = AF_UNIX;
+    const QByteArray nativePath = QFile::encodeName(path);
+    QVERIFY(size_t(nativePath.size()) < sizeof address.sun_path);
+    std::memcpy(address.sun_path, nativePath.constData(), size_t(nativePath.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    QVERIFY(fd >= 0);
+    const int bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+    ::close(fd);
+    QCOMPARE(bound, 0);
+}
+
+void compareWithQDir(const QString& path)
+{
+    const std::optional<DirectoryListing> expected = listedByQDir(path);
+    const std::optional<DirectoryListing> listed = listMediaDirectory(path);
+    QCOMPARE(listed.has_value(), expected.has_value());
+    if (!expected)
+        return;
+    QCOMPARE(listed->names, expected->names);
+    QCOMPARE(listed->canonicalPath, expected->canonicalPath);
+}
+
+} // namespace
+
+class TestListingSameness : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir tmp;
+    QString root;
+
+private slots:
+    void init()
+    {
+        root = QFileInfo(tmp.path()).canonicalFilePath() + "/" + QTest::currentTestFunction();
+        makeDir(root);
+    }
+
+    void everyKindOfEntry()
+    {
+        for (const char* name : { "Films", "*.*", ".cache", "!first", "UPPER", "lower", "dir.x",
+                                  "Ünï", "9", "10" })
+            makeDir(root + '/' + QString::fromUtf8(name));
+        for (const char* name :
+             { "movie.AVI", "clip.mp4", "clip.MP4", "notes.txt", "README", ".hidden.avi", "*.*",
+               "trailing.", "a.b.c", "#1 (final) [HD].mp4", "a*.mp4", "x?y.dat", "10.mp4", "9.mp4",
+               "Zebra.wmv", "_under.avi", "~tilde.mp3", "space .avi", "日本語.avi", "😀.avi",
+               "\xee\x80\x80.avi", "\xef\xbb\xbf" "bom.mp4", "\xef\xbf\xbf.mp4", "é.avi",
+               "e\xcc\x81.avi" })
+            touch(native(root, name));
+        // Not UTF-8: stray, overlong, surrogate, truncated and out-of-range sequences.
+        for (const char* name : { "\xff.mp4", "\xfe", "a\xe9.avi", "\xc0\xaf.mp4", "\xed\xa0\x80.mp4",
+                                  "\xe2\x82.mp4", "\xf4\x90\x80\x80.avi", "\x80", "\xffdir" })
+            touch(native(root, name));
+        QCOMPARE(::mkdir(native(root, "\xfe\xfe.d").constData(), 0700), 0);
+
+        makeFile(root + "/plain");
+        makeFifo(root + "/pipe.mp4");
+        makeSocket(root + "/socket.mp4");
+        const bool madeDevice =
+            ::mknod(native(root, "null.mp4").constData(), S_IFCHR | 0600, makedev(1, 3)) == 0;
+        makeLink("Films", root + "/film-link");
+        makeLink(root + "/Films", root + "/.hidden-dir-link");
+        makeLink("clip.mp4", root + "/clip-link.mp4");
+        makeLink("clip.mp4", root + "/clip-link-without-dot");
+        makeLink("plain", root + "/plain-link.avi");
+        makeLink("clip-link.mp4", root + "/link-to-link.mp4");
+        makeLink("missing.mp4", root + "/dangling.mp4");
+        makeLink("loop-b.mp4", root + "/loop-a.mp4");
+        makeLink("loop-a.mp4", root + "/loop-b.mp4");
+        makeLink("self.mp4", root + "/self.mp4");
+        makeLink("pipe.mp4", root + "/pipe-link.mp4");
+        makeLink("socket.mp4", root + "/socket-link.mp4");
+        makeLink("/dev/null", root + "/device-link.mp4");
+        makeLink("/", root + "/root-link");
+
+        compareWithQDir(root);
+        const QStringList names = listMediaDirectory(root)->names;
+        // The comparison must have had every kind to compare.
+        QCOMPARE(names.size(), 37);
+        QVERIFY(names.contains(QStringLiteral("film-link")));
+        QVERIFY(names.contains(QStringLiteral("plain-link.avi")));
+        QVERIFY(names.contains(QString::fromUtf8("\xef\xbb\xbf" "bom.mp4")));
+        QVERIFY(names.indexOf(QString::fromUtf8("😀.avi"))
+                < names.indexOf(QString::fromUtf8("\xee\x80\x80.avi")));
+        for (const char* left : { "pipe-link.mp4", "socket-link.mp4", "device-link.mp4",
+                                  "pipe.mp4", "socket.mp4", "dangling.mp4", "loop-a.mp4" })
+            QVERIFY2(!names.contains(QString::fromLatin1(left)), left);
+        if (!madeDevice)
+            qInfo("no device node: mknod needs privileges here");
+    }
+
+    void manyRandomNames()
+    {
+        const QStringList alphabet = QString::fromUtf8(
+            "aAbBzZ019 ._-,;'!#()[]{}~+=@&%$^*?éÉßЖж日本😀\xee\x80\x80\xef\xbf\xbd")
+                                         .split(QString(), Qt::SkipEmptyParts);
+        QRandomGenerator random(20260507);
+        for (int i = 0; i < 3000; ++i) {
+            QString text;
+            for (int length = 1 + random.bounded(12); length > 0; --length)
+                text += alphabet.at(random.bounded(int(alphabet.size())));
+            QByteArray name = text.toUtf8();
+            if (random.bounded(20) == 0)
+                name.insert(random.bounded(int(name.size()) + 1), char(0x80 + random.bounded(0x80)));
+            const QByteArray path = native(root, name);
+            struct stat existing;
+            if (::lstat(path.constData(), &existing) == 0)
+                continue;
+            switch (random.bounded(10)) {
+            case 0:
+                QCOMPARE(::mkdir(path.constData(), 0700), 0);
+                break;
+            case 1:
+                QCOMPARE(::symlink(random.bounded(2) ? "/" : "gone", path.constData()), 0);
+                break;
+            default:
+                touch(path);
+            }
+        }
+        compareWithQDir(root);
+        QVERIFY(listMediaDirectory(root)->names.size() > 1000);
+    }
+
+    void theDirectoryItself_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("relative") << "sub";
+        QTest::newRow("working directory") << "";
+        QTest::newRow("trailing slash") << "sub/";
+        QTest::newRow("through a link") << "link/inner";
+        QTest::newRow("dot-dot after a link") << "link/inner/../..";
+        QTest::newRow("missing") << "no-such-dir";
+        QTest::newRow("below a missing one") << "no-such-dir/..";
+        QTest::newRow("root") << "/";
+        QTest::newRow("embedded NUL") << QString::fromUtf8("sub\0x", 5);
+    }
+
+    void theDirectoryItself()
+    {
+        QFETCH(QString, path);
+        makeDir(root + "/sub/inner");
+        makeFile(root + "/sub/inner/clip.mp4");
+        makeLink("sub", root + "/link");
+        const QString saved = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(root));
+        compareWithQDir(path);
+        QVERIFY(QDir::setCurrent(saved));
+    }
+
+    // QDir calls a plain file readable and lists nothing in it, which would
+    // leave an empty media list with no way out; it is treated as unreadable.
+    void aFileIsNoDirectory()
+    {
+        makeFile(root + "/clip.mp4");
+        QVERIFY(listedByQDir(root + "/clip.mp4").has_value());
+        QVERIFY(!listMediaDirectory(root + "/clip.mp4").has_value());
+    }
+
+    void unreadableDirectories()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root reads every directory; the permission case needs a normal user");
+        makeDir(root + "/locked");
+        makeDir(root + "/listable");
+        makeFile(root + "/listable/clip.mp4");
+        makeLink("clip.mp4", root + "/listable/link.mp4");
+        QVERIFY(QFile::setPermissions(root + "/locked", QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+        // Names can be read but nothing behind them: links cannot be followed.
+        QVERIFY(QFile::setPermissions(root + "/listable", QFileDevice::ReadOwner));
+        compareWithQDir(root + "/locked");
+        compareWithQDir(root + "/listable");
+        const auto all = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+        QFile::setPermissions(root + "/locked", all);
+        QFile::setPermissions(root + "/listable", all);
+    }
+};
+
+QTEST_MAIN(TestListingSameness)
+#include "tst_listing_sameness.moc"
