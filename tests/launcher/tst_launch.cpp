@@ -48,6 +48,18 @@ void choose(FileBrowser& list, const QString& name)
     QFAIL(qPrintable("not listed: " + name));
 }
 
+// A media list on a folder, with its launches counted.
+struct MediaList
+{
+    explicit MediaList(const QString& dir)
+        : list(nullptr, nullptr), picked(&list, &FileBrowser::picked)
+    {
+        list.setDir(dir);
+    }
+    FileBrowser list;
+    QSignalSpy picked;
+};
+
 } // namespace
 
 class TestLaunch : public QObject
@@ -140,26 +152,23 @@ private slots:
     {
         QFETCH(QString, name);
         makeFile(media + "/" + name);
-        FileBrowser list(nullptr, nullptr);
-        list.setDir(media);
-        QSignalSpy picked(&list, &FileBrowser::picked);
+        MediaList shown(media);
 
-        choose(list, name);
+        choose(shown.list, name);
 
         const QString path = media + "/" + name;
         QCOMPARE(playerArguments(), QStringList({ path }));
         QVERIFY(!QFile::exists("pwned"));
-        QCOMPARE(picked.size(), 1);
-        QCOMPARE(picked.at(0).at(0).toString(), path);
+        QCOMPARE(shown.picked.size(), 1);
+        QCOMPARE(shown.picked.at(0).at(0).toString(), path);
     }
 
     void plainNamesAreWrittenUnescapedInUtf8()
     {
         const QString name = QString::fromUtf8("Été à Paris.avi");
         makeFile(media + "/" + name);
-        FileBrowser list(nullptr, nullptr);
-        list.setDir(media);
-        choose(list, name);
+        MediaList shown(media);
+        choose(shown.list, name);
         QCOMPARE(readFile("exec"), QByteArray("./zorvid \"") + QFile::encodeName(media)
                                        + "/\xc3\x89t\xc3\xa9 \xc3\xa0 Paris.avi\"");
     }
@@ -172,43 +181,38 @@ private slots:
         QVERIFY(fd >= 0);
         ::close(fd);
         makeFile(media + "/good.mp4");
-        FileBrowser list(nullptr, nullptr);
-        list.setDir(media);
-        QCOMPARE(list.model()->rowCount(), 3);
-        QCOMPARE(list.itemText(2), QStringLiteral("good.mp4"));
+        const MediaList shown(media);
+        QCOMPARE(shown.list.model()->rowCount(), 3);
+        QCOMPARE(shown.list.itemText(2), QStringLiteral("good.mp4"));
     }
 
     void directoriesStartNothing()
     {
         makeDir(media + "/Sub");
-        FileBrowser list(nullptr, nullptr);
-        list.setDir(media);
-        QSignalSpy picked(&list, &FileBrowser::picked);
-        choose(list, ".");
-        choose(list, "Sub");
-        choose(list, "..");
+        MediaList shown(media);
+        choose(shown.list, ".");
+        choose(shown.list, "Sub");
+        choose(shown.list, "..");
         QVERIFY(!QFile::exists("exec"));
         QVERIFY(!QFile::exists("player.args"));
-        QCOMPARE(picked.size(), 0);
+        QCOMPARE(shown.picked.size(), 0);
     }
 
     void aScriptThatCannotBeWrittenIsNeverRun()
     {
         makeFile(media + "/clip.mp4");
-        FileBrowser list(nullptr, nullptr);
-        list.setDir(media);
-        QSignalSpy picked(&list, &FileBrowser::picked);
+        MediaList shown(media);
 
         // Writes to /dev/full fail, whoever runs the test; a directory cannot
         // be opened for writing at all.
         makeLink("/dev/full", "exec");
-        choose(list, "clip.mp4");
+        choose(shown.list, "clip.mp4");
         QVERIFY(QFile::remove("exec"));
         makeDir("exec");
-        choose(list, "clip.mp4");
+        choose(shown.list, "clip.mp4");
 
         QVERIFY(!QFile::exists("player.args"));
-        QCOMPARE(picked.size(), 0);
+        QCOMPARE(shown.picked.size(), 0);
     }
 
     void aReadOnlyWorkingDirectoryRunsNoStaleScript()
@@ -221,33 +225,29 @@ private slots:
         const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
         QVERIFY(QFile::setPermissions("exec", readOnly));
         QVERIFY(QFile::setPermissions(".", readOnly));
-        FileBrowser list(nullptr, nullptr);
-        list.setDir(media);
-        QSignalSpy picked(&list, &FileBrowser::picked);
+        MediaList shown(media);
 
-        choose(list, "clip.mp4");
+        choose(shown.list, "clip.mp4");
 
         QVERIFY(QFile::setPermissions(".", readOnly | QFileDevice::WriteOwner));
         QVERIFY(!QFile::exists(marker));
-        QCOMPARE(picked.size(), 0);
+        QCOMPARE(shown.picked.size(), 0);
     }
 
     void aFailingOrMissingPlayerLeavesTheListAsItWas()
     {
         makeFile(media + "/clip.mp4");
-        FileBrowser list(nullptr, nullptr);
-        list.setDir(media);
-        QSignalSpy picked(&list, &FileBrowser::picked);
+        MediaList shown(media);
 
         QVERIFY(QFile::remove("zorvid"));
         makeFile("zorvid", "#!/bin/sh\nkill -SEGV $$\n");
         QVERIFY(QFile::setPermissions("zorvid", QFileDevice::ReadOwner | QFileDevice::ExeOwner));
-        choose(list, "clip.mp4");
+        choose(shown.list, "clip.mp4");
         QVERIFY(QFile::remove("zorvid"));
-        choose(list, "clip.mp4");
+        choose(shown.list, "clip.mp4");
 
-        QCOMPARE(picked.size(), 2);
-        QCOMPARE(list.directory(), media);
+        QCOMPARE(shown.picked.size(), 2);
+        QCOMPARE(shown.list.directory(), media);
     }
 };
 
