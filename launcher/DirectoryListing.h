@@ -6,7 +6,9 @@
 #include <optional>
 
 // What the media list shows for one directory: ".", "..", the directories,
-// then the files that look like media, each group in code-point order.
+// then the files that look like media, each group ordered as QString compares
+// (UTF-16 code units, case-sensitive). Hidden names, names that are not valid
+// UTF-8, dangling links, pipes, sockets and devices are left out.
 struct DirectoryListing
 {
     QStringList names;

@@ -7,12 +7,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
+#include <filesystem>
 #include <fcntl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <vector>
 
 using namespace TestDirs;
 
@@ -91,12 +93,21 @@ private slots:
     void init()
     {
         root = QFileInfo(tmp.path()).canonicalFilePath() + "/" + QTest::currentTestFunction();
+        if (QTest::currentDataTag())
+            root += QLatin1Char('-') + QString::fromUtf8(QTest::currentDataTag());
         makeDir(root);
+    }
+
+    // QDir skips names that are not UTF-8, so QTemporaryDir cannot remove them.
+    void cleanup()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(QFile::encodeName(root).toStdString(), ignored);
     }
 
     void everyKindOfEntry()
     {
-        for (const char* name : { "Films", "*.*", ".cache", "!first", "UPPER", "lower", "dir.x",
+        for (const char* name : { "Films", ".cache", "!first", "UPPER", "lower", "dir.x",
                                   "Ünï", "9", "10" })
             makeDir(root + '/' + QString::fromUtf8(name));
         for (const char* name :
@@ -108,7 +119,7 @@ private slots:
             touch(native(root, name));
         // Not UTF-8: stray, overlong, surrogate, truncated and out-of-range sequences.
         for (const char* name : { "\xff.mp4", "\xfe", "a\xe9.avi", "\xc0\xaf.mp4", "\xed\xa0\x80.mp4",
-                                  "\xe2\x82.mp4", "\xf4\x90\x80\x80.avi", "\x80", "\xffdir" })
+                                  "\xe2\x82.mp4", "\xf4\x90\x80\x80.avi", "\x80", "\xff" "dir" })
             touch(native(root, name));
         QCOMPARE(::mkdir(native(root, "\xfe\xfe.d").constData(), 0700), 0);
 
@@ -138,7 +149,7 @@ private slots:
         QCOMPARE(names.size(), 37);
         QVERIFY(names.contains(QStringLiteral("film-link")));
         QVERIFY(names.contains(QStringLiteral("plain-link.avi")));
-        QVERIFY(names.contains(QString::fromUtf8("\xef\xbb\xbf" "bom.mp4")));
+        QVERIFY(names.contains(QChar(0xfeff) + QStringLiteral("bom.mp4")));
         QVERIFY(names.indexOf(QString::fromUtf8("😀.avi"))
                 < names.indexOf(QString::fromUtf8("\xee\x80\x80.avi")));
         for (const char* left : { "pipe-link.mp4", "socket-link.mp4", "device-link.mp4",
@@ -150,15 +161,17 @@ private slots:
 
     void manyRandomNames()
     {
-        const QStringList alphabet = QString::fromUtf8(
-            "aAbBzZ019 ._-,;'!#()[]{}~+=@&%$^*?éÉßЖж日本😀\xee\x80\x80\xef\xbf\xbd")
-                                         .split(QString(), Qt::SkipEmptyParts);
+        // UTF-8 pieces; dots are frequent so that many names pass as media.
+        const std::vector<const char*> pieces = {
+            "a", "A", "b", "B", "z", "Z", "0", "1", "9", " ", ".", ".", ".", "_", "-", ",", ";", "'",
+            "!", "#", "(", "]", "{", "~", "+", "=", "@", "&", "%", "$", "^", "*", "?", "é", "É", "ß",
+            "Ж", "ж", "日", "本", "😀", "\xee\x80\x80", "\xef\xbf\xbd", "\xef\xbb\xbf"
+        };
         QRandomGenerator random(20260507);
         for (int i = 0; i < 3000; ++i) {
-            QString text;
+            QByteArray name;
             for (int length = 1 + random.bounded(12); length > 0; --length)
-                text += alphabet.at(random.bounded(int(alphabet.size())));
-            QByteArray name = text.toUtf8();
+                name += pieces.at(random.bounded(int(pieces.size())));
             if (random.bounded(20) == 0)
                 name.insert(random.bounded(int(name.size()) + 1), char(0x80 + random.bounded(0x80)));
             const QByteArray path = native(root, name);
@@ -177,7 +190,7 @@ private slots:
             }
         }
         compareWithQDir(root);
-        QVERIFY(listMediaDirectory(root)->names.size() > 1000);
+        QVERIFY(listMediaDirectory(root)->names.size() > 800);
     }
 
     void theDirectoryItself_data()
