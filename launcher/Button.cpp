@@ -13,11 +13,10 @@ namespace {
 const char* const backgroundImage = "images/background.png";
 const char* const defaultStartDir = "/mmc/mmca1";
 
-// Paints the background image in `role` of `widget` (Base: behind a list's
-// rows); a missing image leaves the style's plain background.
-void setBackgroundImage(QWidget* widget, QPalette::ColorRole role)
+// Paints `pixmap` in `role` of `widget` (Base: behind a list's rows); a
+// missing image leaves the style's plain background.
+void setBackgroundImage(QWidget* widget, QPalette::ColorRole role, const QPixmap& pixmap)
 {
-    const QPixmap pixmap(QString::fromLatin1(backgroundImage));
     if (pixmap.isNull())
         return;
     QPalette palette = widget->palette();
@@ -59,7 +58,9 @@ Button::Button(QWidget* parent, const char* name)
     : QWidget(parent)
 {
     setObjectName(QString::fromUtf8(name));
-    setBackgroundImage(this, QPalette::Window);
+    // Decoded once for the screen and the list: start-up time is precious.
+    const QPixmap background(QString::fromLatin1(backgroundImage));
+    setBackgroundImage(this, QPalette::Window, background);
     setGeometry(0, 0, 240, 320);
 
     auto* title = new QPushButton(QStringLiteral("title"), this);
@@ -79,7 +80,7 @@ Button::Button(QWidget* parent, const char* name)
     browser->setFPS(false);
     browser->setSound(true);
     browser->setHi(false);
-    setBackgroundImage(browser, QPalette::Base);
+    setBackgroundImage(browser, QPalette::Base, background);
     browser->setFocus();
 
     connect(title, &QPushButton::clicked, this, &Button::titlePressed);
