@@ -1,4 +1,5 @@
 #include "FileBrowser.h"
+#include "ListDriver.h"
 #include "TestDirs.h"
 
 #include <QDir>
@@ -8,35 +9,19 @@
 #include <QTest>
 #include <unistd.h>
 
+using namespace ListDriver;
 using namespace TestDirs;
 
 namespace {
 
-QStringList shownNames(const FileBrowser& list)
+QString canonical(const QString& path)
 {
-    QStringList names;
-    for (int row = 0; row < list.model()->rowCount(); ++row)
-        names.append(list.itemText(row));
-    return names;
+    return QFileInfo(path).canonicalFilePath();
 }
 
 int rowOf(const FileBrowser& list, const QString& name)
 {
     return int(shownNames(list).indexOf(name));
-}
-
-// Chooses a row with the Enter key, as a user does on the handset.
-void choose(FileBrowser& list, const QString& name)
-{
-    const int row = rowOf(list, name);
-    QVERIFY2(row >= 0, qPrintable(name));
-    list.setCurrentIndex(list.model()->index(row, 0));
-    QTest::keyClick(&list, Qt::Key_Return);
-}
-
-QString canonical(const QString& path)
-{
-    return QFileInfo(path).canonicalFilePath();
 }
 
 } // namespace
@@ -52,8 +37,7 @@ private:
 private slots:
     void init()
     {
-        root = canonical(tmp.path()) + "/" + QTest::currentTestFunction();
-        makeDir(root);
+        root = caseDir(tmp);
     }
 
     void listsDirectoriesThenMediaFilesInCodeOrder()

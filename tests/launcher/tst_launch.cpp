@@ -1,5 +1,6 @@
 #include "FileBrowser.h"
 #include "ModalBoxRecorder.h"
+#include "ListDriver.h"
 #include "TestDirs.h"
 
 #include <QDir>
@@ -8,9 +9,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <fcntl.h>
 #include <unistd.h>
 
+using namespace ListDriver;
 using namespace TestDirs;
 
 namespace {
@@ -36,17 +37,6 @@ QStringList playerArguments()
     return args;
 }
 
-void choose(FileBrowser& list, const QString& name)
-{
-    for (int row = 0; row < list.model()->rowCount(); ++row) {
-        if (list.itemText(row) == name) {
-            list.setCurrentIndex(list.model()->index(row, 0));
-            QTest::keyClick(&list, Qt::Key_Return);
-            return;
-        }
-    }
-    QFAIL(qPrintable("not listed: " + name));
-}
 
 // A media list on a folder, with its launches counted.
 struct MediaList
@@ -76,10 +66,7 @@ private slots:
     // and a media folder beside it.
     void init()
     {
-        QString base = QFileInfo(tmp.path()).canonicalFilePath() + "/"
-                       + QTest::currentTestFunction();
-        if (QTest::currentDataTag())
-            base += QString("/") + QTest::currentDataTag();
+        const QString base = caseDir(tmp);
         makeDir(base + "/work");
         makeDir(base + "/Films");
         media = base + "/Films";
@@ -176,10 +163,7 @@ private slots:
     void namesThatAreNotUtf8AreLeftOut()
     {
         // Qt cannot name such a file again once decoded, so it is not offered.
-        const QByteArray rawPath = QFile::encodeName(media) + "/bad\xff\xfename.mp4";
-        const int fd = ::open(rawPath.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-        QVERIFY(fd >= 0);
-        ::close(fd);
+        makeRawFile(media, "bad\xff\xfename.mp4");
         makeFile(media + "/good.mp4");
         const MediaList shown(media);
         QCOMPARE(shown.list.model()->rowCount(), 3);

@@ -41,31 +41,13 @@ std::optional<DirectoryListing> listedByQDir(const QString& path)
     return listing;
 }
 
+
+
+
 // File names are bytes: these may be anything but "/" and NUL.
 QByteArray native(const QString& dir, const QByteArray& name)
 {
     return QFile::encodeName(dir) + '/' + name;
-}
-
-void touch(const QByteArray& path)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
-    QVERIFY2(fd >= 0, path.constData());
-    ::close(fd);
-}
-
-void makeSocket(const QString& path)
-{
-    sockaddr_un address {};
-    address.sun_family = AF_UNIX;
-    const QByteArray nativePath = QFile::encodeName(path);
-    QVERIFY(size_t(nativePath.size()) < sizeof address.sun_path);
-    std::memcpy(address.sun_path, nativePath.constData(), size_t(nativePath.size()));
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    QVERIFY(fd >= 0);
-    const int bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-    ::close(fd);
-    QCOMPARE(bound, 0);
 }
 
 void compareWithQDir(const QString& path)
@@ -92,10 +74,7 @@ private:
 private slots:
     void init()
     {
-        root = QFileInfo(tmp.path()).canonicalFilePath() + "/" + QTest::currentTestFunction();
-        if (QTest::currentDataTag())
-            root += QLatin1Char('-') + QString::fromUtf8(QTest::currentDataTag());
-        makeDir(root);
+        root = caseDir(tmp);
     }
 
     // QDir skips names that are not UTF-8, so QTemporaryDir cannot remove them.
@@ -116,11 +95,11 @@ private slots:
                "Zebra.wmv", "_under.avi", "~tilde.mp3", "space .avi", "日本語.avi", "😀.avi",
                "\xee\x80\x80.avi", "\xef\xbb\xbf" "bom.mp4", "\xef\xbf\xbf.mp4", "é.avi",
                "e\xcc\x81.avi" })
-            touch(native(root, name));
+            makeRawFile(root, name);
         // Not UTF-8: stray, overlong, surrogate, truncated and out-of-range sequences.
         for (const char* name : { "\xff.mp4", "\xfe", "a\xe9.avi", "\xc0\xaf.mp4", "\xed\xa0\x80.mp4",
                                   "\xe2\x82.mp4", "\xf4\x90\x80\x80.avi", "\x80", "\xff" "dir" })
-            touch(native(root, name));
+            makeRawFile(root, name);
         QCOMPARE(::mkdir(native(root, "\xfe\xfe.d").constData(), 0700), 0);
 
         makeFile(root + "/plain");
@@ -186,7 +165,7 @@ private slots:
                 QCOMPARE(::symlink(random.bounded(2) ? "/" : "gone", path.constData()), 0);
                 break;
             default:
-                touch(path);
+                makeRawFile(root, name);
             }
         }
         compareWithQDir(root);

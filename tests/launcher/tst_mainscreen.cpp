@@ -44,8 +44,7 @@ private slots:
     // A working directory without images: the buttons must fall back to text.
     void init()
     {
-        work = QFileInfo(tmp.path()).canonicalFilePath() + "/" + QTest::currentTestFunction();
-        makeDir(work);
+        work = caseDir(tmp);
         savedDir = QDir::currentPath();
         QVERIFY(QDir::setCurrent(work));
         qunsetenv("MOVDIR");
@@ -91,21 +90,21 @@ private slots:
         QVERIFY(screen.autoFillBackground());
     }
 
+    // "<work>" stands for the test's working directory; the launcher runs in
+    // its subdirectory "sub".
     void startsInMovdirOrTheCard_data()
     {
         QTest::addColumn<bool>("set");
         QTest::addColumn<QString>("movdir");
         QTest::addColumn<QString>("shown");
-        const QString media = QFileInfo(tmp.path()).canonicalFilePath() + "/media";
-        makeDir(media);
-        QTest::newRow("path") << true << media << media;
-        QTest::newRow("trailing slash") << true << media + "/" << media;
-        QTest::newRow("relative path") << true << "../../media" << media;
+        QTest::newRow("path") << true << "<work>/media" << "<work>/media";
+        QTest::newRow("trailing slash") << true << "<work>/media/" << "<work>/media";
+        QTest::newRow("relative path") << true << "../media" << "<work>/media";
         // An empty path names the working directory, as everywhere in Qt.
-        QTest::newRow("empty") << true << QString() << QString("<work>");
-        QTest::newRow("missing") << true << media + "/nowhere" << QString("<work>");
+        QTest::newRow("empty") << true << "" << "<work>/sub";
+        QTest::newRow("missing") << true << "<work>/nowhere" << "<work>/sub";
         if (!QFileInfo::exists("/mmc/mmca1"))
-            QTest::newRow("unset, no card") << false << QString() << QString("<work>");
+            QTest::newRow("unset, no card") << false << "" << "<work>/sub";
     }
 
     void startsInMovdirOrTheCard()
@@ -113,14 +112,14 @@ private slots:
         QFETCH(bool, set);
         QFETCH(QString, movdir);
         QFETCH(QString, shown);
+        makeDir("media");
         makeDir("sub");
         QVERIFY(QDir::setCurrent("sub"));
         if (set)
-            qputenv("MOVDIR", movdir.toLocal8Bit());
+            qputenv("MOVDIR", movdir.replace("<work>", work).toLocal8Bit());
         QWidget window;
         Button screen(&window, "interface");
-        QCOMPARE(mediaList(screen)->directory(),
-                 shown == "<work>" ? QDir::currentPath() : shown);
+        QCOMPARE(mediaList(screen)->directory(), shown.replace("<work>", work));
     }
 
     void theListHasTheFocusAndTheStartToggles()
