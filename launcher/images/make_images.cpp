@@ -71,16 +71,22 @@ void drawPlayMark(QPainter& p, const QRectF& box)
     p.drawPolygon(triangle, 3);
 }
 
+// The banner and the buttons share a navy face, lit from above.
+void paintFace(QPainter& p, const QImage& image, int lighterAtTop)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QLinearGradient face(0, 0, 0, image.height());
+    face.setColorAt(0.0, kInk.lighter(lighterAtTop));
+    face.setColorAt(1.0, kInk);
+    p.fillRect(image.rect(), face);
+}
+
 QImage drawBanner()
 {
     QImage image = blankImage(240, 40);
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    QLinearGradient face(0, 0, 0, 40);
-    face.setColorAt(0.0, kInk.lighter(135));
-    face.setColorAt(1.0, kInk);
-    p.fillRect(image.rect(), face);
+    paintFace(p, image, 135);
     p.fillRect(QRect(0, 38, 240, 2), kAccent);
 
     drawPlayMark(p, QRectF(10, 8, 22, 22));
@@ -95,12 +101,7 @@ QImage drawButton(const QString& label, const QColor& edge)
 {
     QImage image = blankImage(120, 30);
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    QLinearGradient face(0, 0, 0, 30);
-    face.setColorAt(0.0, kInk.lighter(150));
-    face.setColorAt(1.0, kInk);
-    p.fillRect(image.rect(), face);
+    paintFace(p, image, 150);
     p.fillRect(QRect(0, 0, 120, 2), edge);
     p.setPen(QColor(255, 255, 255, 60));
     p.drawLine(QPointF(119.5, 2), QPointF(119.5, 30));

@@ -4,14 +4,7 @@
 # Usage: start_script_test.sh <configured mediakit-launcher> <bin-to-data path>
 set -eu
 script=$(readlink -f "$1")
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/checks.sh"
 
 prefix=$tmp/prefix
 mkdir -p "$prefix/bin" "$prefix/bin/$2/images"
@@ -68,8 +61,4 @@ start
 cmp -s "$work/zorvid" "$tmp/mine" || fail "the user's own zorvid was replaced"
 expect "dangling images link" "images=ok"
 
-if [ "$failures" -ne 0 ]; then
-    echo "start script: $failures check(s) failed" >&2
-    exit 1
-fi
-echo "start script: all checks passed"
+finish "start script"

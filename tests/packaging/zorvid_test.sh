@@ -4,14 +4,7 @@
 # Usage: zorvid_test.sh <path to zorvid>
 set -eu
 zorvid=$(readlink -f "$1")
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-failures=0
-
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
+. "$(dirname "$0")/checks.sh"
 
 make_fake() { # <dir> <name>: a player that writes its arguments to $tmp/args
     mkdir -p "$1"
@@ -71,8 +64,4 @@ status=0
 PATH="$tmp/mpv-bin" "$zorvid" "$tmp/media/missing.mp4" 2> "$tmp/stderr" || status=$?
 [ "$status" -ne 0 ] || fail "missing file: exit status 0"
 
-if [ "$failures" -ne 0 ]; then
-    echo "zorvid: $failures check(s) failed" >&2
-    exit 1
-fi
-echo "zorvid: all checks passed"
+finish "zorvid"
