@@ -5,6 +5,7 @@
 #include "ZMessageBox.h"
 
 #include <QApplication>
+#include <QImageReader>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -12,6 +13,15 @@ namespace {
 
 const char* const backgroundImage = "images/background.png";
 const char* const defaultStartDir = "/mmc/mmca1";
+
+// The pictures are PNG files by name; reading them as such spares loading
+// every image-format plugin to sniff the contents, a good part of start-up.
+QPixmap loadPng(const char* file)
+{
+    QImageReader reader(QString::fromLatin1(file), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImageReader(&reader);
+}
 
 // Paints `pixmap` in `role` of `widget` (Base: behind a list's rows); a
 // missing image leaves the style's plain background.
@@ -29,7 +39,7 @@ void setBackgroundImage(QWidget* widget, QPalette::ColorRole role, const QPixmap
 // image cannot be loaded so it stays usable.
 void setButtonImage(QPushButton* button, const char* file)
 {
-    const QPixmap pixmap(QString::fromLatin1(file));
+    const QPixmap pixmap = loadPng(file);
     if (pixmap.isNull())
         return;
     button->setText(QString());
@@ -59,7 +69,7 @@ Button::Button(QWidget* parent, const char* name)
 {
     setObjectName(QString::fromUtf8(name));
     // Decoded once for the screen and the list: start-up time is precious.
-    const QPixmap background(QString::fromLatin1(backgroundImage));
+    const QPixmap background = loadPng(backgroundImage);
     setBackgroundImage(this, QPalette::Window, background);
     setGeometry(0, 0, 240, 320);
 
