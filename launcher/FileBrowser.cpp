@@ -42,7 +42,8 @@ QString FileBrowser::itemText(int index) const
 
 QString FileBrowser::entryPath(int index) const
 {
-    return currentDir + QLatin1Char('/') + itemText(index);
+    const QString name = itemText(index);
+    return name.isNull() ? QString() : currentDir + QLatin1Char('/') + name;
 }
 
 void FileBrowser::setDir(const QString& path)
@@ -56,8 +57,6 @@ void FileBrowser::setDir(const QString& path)
 
 void FileBrowser::itemSelected(int index)
 {
-    if (itemText(index).isNull())
-        return;
     const QString path = entryPath(index);
     if (QFileInfo(path).isDir())
         setDir(path);
@@ -65,8 +64,6 @@ void FileBrowser::itemSelected(int index)
 
 void FileBrowser::itemHighlighted(int index)
 {
-    if (itemText(index).isNull())
-        return;
     const QString path = entryPath(index);
     if (!QFileInfo(path).isFile())
         return;

@@ -47,6 +47,8 @@ private slots:
 
 private:
     EntryListModel* entries() const;
+    // The path an item names, or a null string for a row that does not exist
+    // (which names neither a file nor a directory).
     QString entryPath(int index) const;
     void announceToggle(bool& flag, const char* messageWhenOn, const char* messageWhenOff);
 
