@@ -17,10 +17,19 @@ esac
 build=build-$arch
 
 bash scripts/setup.sh "g++-$triplet" qemu-user dpkg-dev \
-    "qt6-base-dev:$arch" "libgtest-dev:$arch"
+    "libstdc++6:$arch" "libgtest-dev:$arch"
+
+# Multiarch needs the target's libraries at the very versions of the native
+# ones; where the archive cannot offer that (armel beside a system with
+# security updates), the launcher is left out and panelnap is still built.
+launcher=ON
+if ! bash scripts/setup.sh "qt6-base-dev:$arch"; then
+    echo "cross-test: Qt 6 for $arch cannot be installed here, so this build has panelnap only" >&2
+    launcher=OFF
+fi
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$arch.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DKIT_WERROR=ON >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DKIT_WERROR=ON -DKIT_BUILD_LAUNCHER=$launcher >/dev/null
 cmake --build "$build" -j 2
 ctest --test-dir "$build" --output-on-failure -j 2
 (cd "$build" && cpack -G DEB)
