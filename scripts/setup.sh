@@ -20,6 +20,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  # A package named with an architecture (qt6-base-dev:armhf) is the target's
+  # own library for a cross build, installed beside the native one.
+  for p in "${missing[@]}"; do
+    case $p in
+      *:*) dpkg --print-foreign-architectures | grep -qx "${p#*:}" \
+             || "${sudo_cmd[@]}" dpkg --add-architecture "${p#*:}" ;;
+    esac
+  done
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
