@@ -17,7 +17,7 @@ void drop_controlling_terminal() {
     if (tty < 0) return;
     // Were this process a session leader, its terminal would hang up the
     // foreground group, this process included.
-    struct sigaction ignore {}, saved{};
+    struct sigaction ignore{}, saved{};
     ignore.sa_handler = SIG_IGN;
     ::sigaction(SIGHUP, &ignore, &saved);
     ::ioctl(tty, TIOCNOTTY);

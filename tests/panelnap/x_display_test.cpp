@@ -110,6 +110,8 @@ TEST(XDisplay, ASilentOrDeadDisplayCostsNoMoreThanAMoment) {
     int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     const int number = listen_silently(listener);
     ASSERT_GE(number, 0) << "no free port for a listener";
+    // What starting panelnap costs here without a display (more under an emulator).
+    const double start_up = run_panelnap("45").seconds;
     const display_variable variable("127.0.0.1:" + std::to_string(number));
     // First it never answers, then nothing listens there any more.
     for (const double limit : {2.0, 0.5}) {
@@ -118,7 +120,7 @@ TEST(XDisplay, ASilentOrDeadDisplayCostsNoMoreThanAMoment) {
         EXPECT_EQ(r.run.streams.out, seconds_message(45));
         EXPECT_EQ(r.run.streams.err, "");
         EXPECT_EQ(r.calls, std::vector<std::string>{"45"});
-        EXPECT_LT(r.seconds, limit);
+        EXPECT_LT(r.seconds - start_up, limit);
         if (listener >= 0) ::close(std::exchange(listener, -1));
     }
 }
