@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libgtest-dev clang libclang-rt-14-dev
+  libx11-dev libxext-dev libxss-dev
   xvfb xauth valgrind
 )
 
