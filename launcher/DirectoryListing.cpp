@@ -2,12 +2,12 @@
 
 #include <QByteArrayView>
 #include <QFile>
-#include <QStringDecoder>
+#include <QtAlgorithms>
+#include <QtEndian>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
-#include <iterator>
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -48,9 +48,9 @@ bool isHidden(const char* name)
 }
 
 // The five patterns all need a dot, and "*.*" takes every name that has one.
-bool matchesNameFilter(const char* name)
+bool matchesNameFilter(const char* name, std::size_t length)
 {
-    return std::strchr(name, '.') != nullptr;
+    return std::memchr(name, '.', length) != nullptr;
 }
 
 // A link counts as what it points to; d_type spares a stat for everything
@@ -79,26 +79,114 @@ EntryKind kindOf(int dirFd, const dirent& entry)
 
 // A name that is not valid UTF-8 has no text that leads back to the file, so
 // it is not shown. A leading byte-order mark is part of the name and stays.
-bool decodeName(const char* name, QString& text)
+bool isUtf8(const char* name, std::size_t length)
 {
-    QStringDecoder toUtf16(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
-                                                     | QStringDecoder::Flag::ConvertInitialBom);
-    text = toUtf16(QByteArrayView(name, qsizetype(std::strlen(name))));
-    return !toUtf16.hasError();
+    return QByteArrayView(name, qsizetype(length)).isValidUtf8();
 }
 
-// QDir::Name without QDir::IgnoreCase: UTF-16 code units, case-sensitive.
-void sortByName(std::vector<QString>& names)
+// Names are sorted as their bytes, as QDir::Name without QDir::IgnoreCase
+// orders them: by UTF-16 code units. UTF-8 bytes order by code point, which
+// agrees except that U+E000 to U+FFFF (lead bytes EE, EF) come after the
+// characters beyond U+FFFF (lead bytes F0 to F4, surrogates in UTF-16). Two
+// valid names part at bytes of the same role, so ranking those lead bytes
+// between the others is all it takes.
+int utf16Rank(uchar byte)
 {
-    std::sort(names.begin(), names.end(), [](const QString& left, const QString& right) {
-        return QString::compare(left, right, Qt::CaseSensitive) < 0;
-    });
+    if (byte >= 0xf0)
+        return byte - 2;
+    if (byte >= 0xee)
+        return byte + 5;
+    return byte;
 }
 
+// `left` and `right` hold eight bytes each, first byte highest, and differ.
+bool rankedBefore(quint64 left, quint64 right)
+{
+    const int shift = 56 - (qCountLeadingZeroBits(left ^ right) & ~7);
+    return utf16Rank(uchar(left >> shift)) < utf16Rank(uchar(right >> shift));
+}
+
+int rankedCompare(const char* left, const char* right, std::size_t length)
+{
+    const auto parting = std::mismatch(left, left + length, right);
+    if (parting.first == left + length)
+        return 0;
+    return utf16Rank(uchar(*parting.first)) - utf16Rank(uchar(*parting.second));
+}
+
+// Only two names that both hold a byte from EE up can part where byte order
+// and UTF-16 order disagree; all others compare as plain bytes, the fastest
+// way there is.
+bool needsRanking(const char* name, std::size_t length)
+{
+    return std::any_of(name, name + length, [](char byte) { return uchar(byte) >= 0xee; });
+}
+
+// Most names part within their first eight bytes, which are kept beside the
+// name, first byte highest, so that comparing them needs no trip to the
+// name's bytes.
+struct SortEntry
+{
+    quint64 head;
+    quint32 offset;
+    quint16 length;
+    bool ranked;
+};
+
+SortEntry sortEntry(const char* name, std::size_t length, EntryNames::Span span)
+{
+    char head[8] = {};
+    std::memcpy(head, name, std::min(length, sizeof head));
+    return { qFromBigEndian<quint64>(head), span.offset, quint16(span.length),
+             needsRanking(name, length) };
+}
+
+bool inNameOrder(const SortEntry& left, const SortEntry& right, const EntryNames& names)
+{
+    const bool ranked = left.ranked && right.ranked;
+    if (left.head != right.head)
+        return ranked ? rankedBefore(left.head, right.head) : left.head < right.head;
+    // Equal heads and no NUL bytes: the same first eight bytes, or the same
+    // name of up to eight bytes.
+    const std::size_t common = std::min(left.length, right.length);
+    if (common > 8) {
+        const char* a = names.bytesOf({ left.offset, left.length }) + 8;
+        const char* b = names.bytesOf({ right.offset, right.length }) + 8;
+        const int order = ranked ? rankedCompare(a, b, common - 8) : std::memcmp(a, b, common - 8);
+        if (order != 0)
+            return order < 0;
+    }
+    return left.length < right.length;
+}
+
+void sortByName(std::vector<SortEntry>& entries, const EntryNames& names)
+{
+    std::sort(entries.begin(), entries.end(),
+              [&names](const SortEntry& left, const SortEntry& right) {
+                  return inNameOrder(left, right, names);
+              });
+}
+
+// A directory's size is about 20 bytes per entry or more on the usual file
+// systems, so this bounds the entries; reserving for them costs no memory
+// until it is used.
+std::size_t entriesAtMost(int dirFd)
+{
+    struct stat self;
+    if (::fstat(dirFd, &self) != 0 || self.st_size <= 0)
+        return 0;
+    return std::min<std::size_t>(std::size_t(self.st_size) / 20, std::size_t(1) << 20);
+}
+
+// A path that does not survive decoding names no directory the list could
+// list again, or leave through "..": as unreadable as a missing one.
 QString canonicalPathOf(const QByteArray& nativePath)
 {
     const std::unique_ptr<char, CFree> resolved(::realpath(nativePath.constData(), nullptr));
-    return resolved ? QFile::decodeName(resolved.get()) : QString();
+    if (!resolved)
+        return QString();
+    const QString path = QFile::decodeName(resolved.get());
+    return QFile::encodeName(path) == resolved.get() ? path : QString();
 }
 
 } // namespace
@@ -119,30 +207,39 @@ std::optional<DirectoryListing> listMediaDirectory(const QString& path)
 
     DirectoryListing listing;
     listing.canonicalPath = canonicalPathOf(nativePath);
-    // Gone between the two looks: as unreadable as a missing one.
+    // Gone between the two looks, or beyond naming: as unreadable as a
+    // missing one.
     if (listing.canonicalPath.isEmpty())
         return std::nullopt;
 
-    std::vector<QString> directories;
-    std::vector<QString> files;
     const int dirFd = ::dirfd(dir.get());
+    const std::size_t expected = entriesAtMost(dirFd);
+    std::vector<SortEntry> directories;
+    std::vector<SortEntry> files;
+    files.reserve(expected);
+    // Clip names run to some 30 bytes.
+    listing.names.reserveBytes(expected * 32);
     while (const dirent* entry = ::readdir(dir.get())) {
         const char* name = entry->d_name;
         if (isHidden(name) || std::strcmp(name, skippedName) == 0)
             continue;
         const EntryKind kind = kindOf(dirFd, *entry);
-        if (kind == EntryKind::Other || (kind == EntryKind::File && !matchesNameFilter(name)))
+        if (kind == EntryKind::Other)
             continue;
-        QString text;
-        if (!decodeName(name, text))
+        const std::size_t length = std::strlen(name);
+        if ((kind == EntryKind::File && !matchesNameFilter(name, length)) || !isUtf8(name, length))
             continue;
-        (kind == EntryKind::Directory ? directories : files).push_back(std::move(text));
+        const SortEntry sortable = sortEntry(name, length, listing.names.store(name, length));
+        (kind == EntryKind::Directory ? directories : files).push_back(sortable);
     }
 
-    sortByName(directories);
-    sortByName(files);
-    listing.names.reserve(qsizetype(directories.size() + files.size()));
-    std::move(directories.begin(), directories.end(), std::back_inserter(listing.names));
-    std::move(files.begin(), files.end(), std::back_inserter(listing.names));
+    sortByName(directories, listing.names);
+    sortByName(files, listing.names);
+    std::vector<EntryNames::Span> order;
+    order.reserve(directories.size() + files.size());
+    for (const std::vector<SortEntry>* group : { &directories, &files })
+        for (const SortEntry& sorted : *group)
+            order.push_back({ sorted.offset, sorted.length });
+    listing.names.setOrder(std::move(order));
     return listing;
 }

@@ -1,11 +1,13 @@
 #ifndef ENTRYLISTMODEL_H
 #define ENTRYLISTMODEL_H
 
+#include "EntryNames.h"
+
 #include <QAbstractListModel>
-#include <QStringList>
 
 // The names of one directory listing, as plain text rows. Much lighter than
-// one item object per row, which matters on cards with huge directories.
+// one item object per row, which matters on cards with huge directories; a
+// row's text is decoded when the view asks for it.
 class EntryListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -14,7 +16,7 @@ public:
     explicit EntryListModel(QObject* parent = nullptr);
 
     // Replaces every row at once, so views lay out once per listing.
-    void setNames(QStringList names);
+    void setNames(EntryNames names);
     // The text of a row, or a null string for a row that does not exist.
     QString name(int row) const;
 
@@ -22,7 +24,7 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
-    QStringList names;
+    EntryNames names;
 };
 
 #endif

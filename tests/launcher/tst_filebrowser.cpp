@@ -7,6 +7,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace ListDriver;
@@ -160,6 +162,26 @@ private slots:
         choose(list, "shortcut");
         QCOMPARE(list.directory(), root + "/real");
         QVERIFY(shownNames(list).contains("Films"));
+    }
+
+    // Such a folder's path has no text that leads back to it: nothing in it
+    // could be played and ".." would lead nowhere, so it counts as unreadable.
+    void aLinkIntoAFolderNamedInOtherThanUtf8ChangesNothing()
+    {
+        const QByteArray folder = QFile::encodeName(root) + "/bad\xff";
+        QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+        makeRawFile(root, "bad\xff/clip.mp4");
+        QCOMPARE(::symlink("bad\xff", QFile::encodeName(root + "/link").constData()), 0);
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(root);
+        const QStringList before = shownNames(list);
+        QVERIFY(before.contains("link"));
+
+        choose(list, "link");
+        list.setDir(root + "/link/");
+        QCOMPARE(list.directory(), root);
+        QCOMPARE(shownNames(list), before);
+        std::filesystem::remove_all(folder.toStdString());
     }
 
     void unreadableOrVanishedDirectoriesChangeNothing()

@@ -1,0 +1,27 @@
+#include "EntryNames.h"
+
+#include <QStringDecoder>
+
+QByteArrayView EntryNames::bytes(int index) const
+{
+    const Span span = order[std::size_t(index)];
+    return QByteArrayView(bytesOf(span), qsizetype(span.length));
+}
+
+QString EntryNames::text(int index) const
+{
+    if (index < 0 || index >= size())
+        return QString();
+    // A leading byte-order mark is part of the name: QString::fromUtf8 would
+    // drop it.
+    QStringDecoder toUtf16(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                     | QStringDecoder::Flag::ConvertInitialBom);
+    return toUtf16(bytes(index));
+}
+
+EntryNames::Span EntryNames::store(const char* name, std::size_t length)
+{
+    const Span span { quint32(buffer.size()), quint32(length) };
+    buffer.insert(buffer.end(), name, name + length);
+    return span;
+}
