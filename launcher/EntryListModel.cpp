@@ -17,6 +17,11 @@ QString EntryListModel::name(int row) const
     return names.text(row);
 }
 
+NameWidth EntryListModel::widestRow(const QFont& font) const
+{
+    return widestName(names, font);
+}
+
 int EntryListModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : names.size();

@@ -2,8 +2,11 @@
 #define ENTRYLISTMODEL_H
 
 #include "EntryNames.h"
+#include "NameWidth.h"
 
 #include <QAbstractListModel>
+
+class QFont;
 
 // The names of one directory listing, as plain text rows. Much lighter than
 // one item object per row, which matters on cards with huge directories; a
@@ -19,6 +22,9 @@ public:
     void setNames(EntryNames names);
     // The text of a row, or a null string for a row that does not exist.
     QString name(int row) const;
+    // The row whose name is widest in `font` (-1 when there are no rows),
+    // and the pixels every other name may need beyond it.
+    NameWidth widestRow(const QFont& font) const;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;

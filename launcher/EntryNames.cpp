@@ -2,12 +2,6 @@
 
 #include <QStringDecoder>
 
-QByteArrayView EntryNames::bytes(int index) const
-{
-    const Span span = order[std::size_t(index)];
-    return QByteArrayView(bytesOf(span), qsizetype(span.length));
-}
-
 QString EntryNames::text(int index) const
 {
     if (index < 0 || index >= size())

@@ -20,7 +20,11 @@ public:
     };
 
     int size() const { return int(order.size()); }
-    QByteArrayView bytes(int index) const;
+    QByteArrayView bytes(int index) const
+    {
+        const Span span = order[std::size_t(index)];
+        return QByteArrayView(bytesOf(span), qsizetype(span.length));
+    }
     // The name as text, or a null string for an index out of range.
     QString text(int index) const;
 
