@@ -2,8 +2,6 @@
 
 #include <QByteArrayView>
 #include <QFile>
-#include <QtAlgorithms>
-#include <QtEndian>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -99,13 +97,6 @@ int utf16Rank(uchar byte)
     return byte;
 }
 
-// `left` and `right` hold eight bytes each, first byte highest, and differ.
-bool rankedBefore(quint64 left, quint64 right)
-{
-    const int shift = 56 - (qCountLeadingZeroBits(left ^ right) & ~7);
-    return utf16Rank(uchar(left >> shift)) < utf16Rank(uchar(right >> shift));
-}
-
 int rankedCompare(const char* left, const char* right, std::size_t length)
 {
     const auto parting = std::mismatch(left, left + length, right);
@@ -122,49 +113,21 @@ bool needsRanking(const char* name, std::size_t length)
     return std::any_of(name, name + length, [](char byte) { return uchar(byte) >= 0xee; });
 }
 
-// Most names part within their first eight bytes, which are kept beside the
-// name, first byte highest, so that comparing them needs no trip to the
-// name's bytes.
-struct SortEntry
-{
-    quint64 head;
-    quint32 offset;
-    quint16 length;
-    bool ranked;
-};
+using Row = EntryNames::Row;
 
-SortEntry sortEntry(const char* name, std::size_t length, EntryNames::Span span)
+// Directories first, then files, each by name.
+void sortRows(std::vector<Row>& rows, const std::vector<char>& bytes)
 {
-    char head[8] = {};
-    std::memcpy(head, name, std::min(length, sizeof head));
-    return { qFromBigEndian<quint64>(head), span.offset, quint16(span.length),
-             needsRanking(name, length) };
-}
-
-bool inNameOrder(const SortEntry& left, const SortEntry& right, const EntryNames& names)
-{
-    const bool ranked = left.ranked && right.ranked;
-    if (left.head != right.head)
-        return ranked ? rankedBefore(left.head, right.head) : left.head < right.head;
-    // Equal heads and no NUL bytes: the same first eight bytes, or the same
-    // name of up to eight bytes.
-    const std::size_t common = std::min(left.length, right.length);
-    if (common > 8) {
-        const char* a = names.bytesOf({ left.offset, left.length }) + 8;
-        const char* b = names.bytesOf({ right.offset, right.length }) + 8;
-        const int order = ranked ? rankedCompare(a, b, common - 8) : std::memcmp(a, b, common - 8);
-        if (order != 0)
-            return order < 0;
-    }
-    return left.length < right.length;
-}
-
-void sortByName(std::vector<SortEntry>& entries, const EntryNames& names)
-{
-    std::sort(entries.begin(), entries.end(),
-              [&names](const SortEntry& left, const SortEntry& right) {
-                  return inNameOrder(left, right, names);
-              });
+    std::sort(rows.begin(), rows.end(), [&bytes](const Row& left, const Row& right) {
+        if (left.isFile != right.isFile)
+            return right.isFile;
+        const char* a = bytes.data() + left.offset;
+        const char* b = bytes.data() + right.offset;
+        const std::size_t common = std::min(left.length, right.length);
+        const int order = left.ranked && right.ranked ? rankedCompare(a, b, common)
+                                                      : std::memcmp(a, b, common);
+        return order != 0 ? order < 0 : left.length < right.length;
+    });
 }
 
 // A directory's size is about 20 bytes per entry or more on the usual file
@@ -214,11 +177,11 @@ std::optional<DirectoryListing> listMediaDirectory(const QString& path)
 
     const int dirFd = ::dirfd(dir.get());
     const std::size_t expected = entriesAtMost(dirFd);
-    std::vector<SortEntry> directories;
-    std::vector<SortEntry> files;
-    files.reserve(expected);
+    std::vector<Row> rows;
+    rows.reserve(expected);
+    std::vector<char> bytes;
     // Clip names run to some 30 bytes.
-    listing.names.reserveBytes(expected * 32);
+    bytes.reserve(expected * 32);
     while (const dirent* entry = ::readdir(dir.get())) {
         const char* name = entry->d_name;
         if (isHidden(name) || std::strcmp(name, skippedName) == 0)
@@ -227,19 +190,13 @@ std::optional<DirectoryListing> listMediaDirectory(const QString& path)
         if (kind == EntryKind::Other)
             continue;
         const std::size_t length = std::strlen(name);
-        if ((kind == EntryKind::File && !matchesNameFilter(name, length)) || !isUtf8(name, length))
+        const bool isFile = kind == EntryKind::File;
+        if ((isFile && !matchesNameFilter(name, length)) || !isUtf8(name, length))
             continue;
-        const SortEntry sortable = sortEntry(name, length, listing.names.store(name, length));
-        (kind == EntryKind::Directory ? directories : files).push_back(sortable);
+        rows.push_back({ quint32(bytes.size()), quint16(length), isFile, needsRanking(name, length) });
+        bytes.insert(bytes.end(), name, name + length);
     }
-
-    sortByName(directories, listing.names);
-    sortByName(files, listing.names);
-    std::vector<EntryNames::Span> order;
-    order.reserve(directories.size() + files.size());
-    for (const std::vector<SortEntry>* group : { &directories, &files })
-        for (const SortEntry& sorted : *group)
-            order.push_back({ sorted.offset, sorted.length });
-    listing.names.setOrder(std::move(order));
+    sortRows(rows, bytes);
+    listing.names = EntryNames(std::move(bytes), std::move(rows));
     return listing;
 }

@@ -22,6 +22,13 @@ NameWidth EntryListModel::widestRow(const QFont& font) const
     return widestName(names, font);
 }
 
+QModelIndex EntryListModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (row < 0 || row >= names.size() || column != 0 || parent.isValid())
+        return QModelIndex();
+    return createIndex(row, column);
+}
+
 int EntryListModel::rowCount(const QModelIndex& parent) const
 {
     return parent.isValid() ? 0 : names.size();

@@ -26,6 +26,10 @@ public:
     // and the pixels every other name may need beyond it.
     NameWidth widestRow(const QFont& font) const;
 
+    // The view asks for every row's index as it lays out a listing: cheaper
+    // than the general checks of QAbstractListModel.
+    QModelIndex index(int row, int column = 0,
+                      const QModelIndex& parent = QModelIndex()) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 

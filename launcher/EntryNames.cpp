@@ -12,10 +12,3 @@ QString EntryNames::text(int index) const
                                                      | QStringDecoder::Flag::ConvertInitialBom);
     return toUtf16(bytes(index));
 }
-
-EntryNames::Span EntryNames::store(const char* name, std::size_t length)
-{
-    const Span span { quint32(buffer.size()), quint32(length) };
-    buffer.insert(buffer.end(), name, name + length);
-    return span;
-}

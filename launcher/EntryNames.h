@@ -3,40 +3,45 @@
 
 #include <QByteArrayView>
 #include <QString>
-#include <cstddef>
 #include <vector>
 
-// The names of one listing as their UTF-8 bytes, back to back in one buffer:
-// no allocation per name, and a name is decoded only when it is shown. Cards
-// hold folders of many thousands of clips.
+// The names of one listing as their UTF-8 bytes, back to back in one buffer,
+// and the rows that show them: no allocation per name, and a name is decoded
+// only when it is shown. Cards hold folders of many thousands of clips.
 class EntryNames
 {
 public:
-    // Where one name lies in the buffer.
-    struct Span
+    // Where one row's name lies in the buffer, with what the listing orders
+    // rows by besides the name.
+    struct Row
     {
         quint32 offset;
-        quint32 length;
+        quint16 length;
+        // Directories come before files.
+        bool isFile;
+        // The name holds a byte from EE up, where byte order and UTF-16
+        // order can part.
+        bool ranked;
     };
 
-    int size() const { return int(order.size()); }
+    EntryNames() = default;
+    EntryNames(std::vector<char> bytes, std::vector<Row> rows)
+        : buffer(std::move(bytes)), rows(std::move(rows))
+    {
+    }
+
+    int size() const { return int(rows.size()); }
     QByteArrayView bytes(int index) const
     {
-        const Span span = order[std::size_t(index)];
-        return QByteArrayView(bytesOf(span), qsizetype(span.length));
+        const Row& row = rows[std::size_t(index)];
+        return QByteArrayView(buffer.data() + row.offset, qsizetype(row.length));
     }
     // The name as text, or a null string for an index out of range.
     QString text(int index) const;
 
-    // Building: store every name, then give the order in which they are shown.
-    void reserveBytes(std::size_t total) { buffer.reserve(total); }
-    Span store(const char* name, std::size_t length);
-    const char* bytesOf(Span span) const { return buffer.data() + span.offset; }
-    void setOrder(std::vector<Span> spans) { order = std::move(spans); }
-
 private:
     std::vector<char> buffer;
-    std::vector<Span> order;
+    std::vector<Row> rows;
 };
 
 #endif

@@ -86,9 +86,44 @@ private:
 
 const int prefetchDistance = 16;
 
-// Names whose guesses still pass the widest measured width are measured too,
-// at most this many, those guessed widest first.
+// Names whose guesses pass the widest measured width are measured too, at
+// most this many, those guessed widest first.
 const std::size_t mostMeasured = 16;
+
+struct Guess
+{
+    int width;
+    int index;
+};
+
+// The names guessed widest so far, widest first, at most `capacity`.
+class Leaders
+{
+public:
+    explicit Leaders(std::size_t capacity)
+        : capacity(capacity)
+    {
+        guesses.reserve(capacity + 1);
+    }
+
+    void offer(Guess guess)
+    {
+        if (guesses.size() == capacity && guess.width <= guesses.back().width)
+            return;
+        const auto place = std::find_if(guesses.begin(), guesses.end(), [&guess](const Guess& held) {
+            return held.width < guess.width;
+        });
+        guesses.insert(place, guess);
+        if (guesses.size() > capacity)
+            guesses.pop_back();
+    }
+
+    const std::vector<Guess>& widestFirst() const { return guesses; }
+
+private:
+    std::size_t capacity;
+    std::vector<Guess> guesses;
+};
 
 } // namespace
 
@@ -98,43 +133,37 @@ NameWidth widestName(const EntryNames& names, const QFont& font)
         return {};
     const QFontMetricsF metrics(font);
     WidthGuess guess(metrics);
-    std::vector<int> guesses(std::size_t(names.size()));
+    // One more than are ever measured: the first left out bounds the rest.
+    Leaders leaders(mostMeasured + 1);
     for (int index = 0; index < names.size(); ++index) {
         // Rows are in name order and their bytes in reading order: fetching
         // ahead keeps the pass from waiting on memory at every name.
         if (index + prefetchDistance < names.size())
             __builtin_prefetch(names.bytes(index + prefetchDistance).data());
-        guesses[std::size_t(index)] = guess(names.bytes(index));
+        leaders.offer({ guess(names.bytes(index)), index });
     }
-    const auto guessedWider = [&guesses](int left, int right) {
-        return guesses[std::size_t(left)] > guesses[std::size_t(right)];
-    };
+
+    const std::vector<Guess>& candidates = leaders.widestFirst();
     const auto measured = [&](int index) {
         return sixtyFourths(metrics.horizontalAdvance(names.text(index)));
     };
-
-    int widest = int(std::max_element(guesses.begin(), guesses.end()) - guesses.begin());
+    int widest = candidates.front().index;
     int widestWidth = measured(widest);
     // Names guessed within this of the widest measured width are not worth
     // measuring: the allowance is added to the width instead.
     int allowance = sixtyFourths(metrics.averageCharWidth());
-    std::vector<int> contenders;
-    for (int index = 0; index < names.size(); ++index)
-        if (index != widest && guesses[std::size_t(index)] > widestWidth + allowance)
-            contenders.push_back(index);
-    const std::size_t ranked = std::min(contenders.size(), mostMeasured + 1);
-    std::partial_sort(contenders.begin(), contenders.begin() + qsizetype(ranked), contenders.end(),
-                      guessedWider);
-    for (std::size_t rank = 0; rank < ranked; ++rank) {
-        const int index = contenders[rank];
+    for (std::size_t rank = 1; rank < candidates.size(); ++rank) {
+        const Guess candidate = candidates[rank];
+        // Every name after this one is guessed no wider.
+        if (candidate.width <= widestWidth + allowance)
+            break;
         if (rank == mostMeasured) {
-            // Left unmeasured: the guess bounds the width.
-            allowance = std::max(allowance, guesses[std::size_t(index)] - widestWidth);
+            allowance = candidate.width - widestWidth;
             break;
         }
-        const int width = measured(index);
+        const int width = measured(candidate.index);
         if (width > widestWidth) {
-            widest = index;
+            widest = candidate.index;
             widestWidth = width;
         }
     }
