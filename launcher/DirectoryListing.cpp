@@ -99,10 +99,25 @@ int utf16Rank(uchar byte)
 }
 
 // Only a name that holds a byte from EE up needs ranking; all others order
-// as their plain bytes.
+// as their plain bytes. Eight bytes at a time: a byte from EE up is one with
+// its top bit set whose low seven bits plus 0x12 reach 0x80, and no byte's
+// sum carries into the next.
 bool needsRanking(const char* name, std::size_t length)
 {
-    return std::any_of(name, name + length, [](char byte) { return uchar(byte) >= 0xee; });
+    const auto fromEE = [](quint64 word) {
+        const quint64 topBits = 0x8080808080808080;
+        return ((word & ~topBits) + 0x1212121212121212) & word & topBits;
+    };
+    std::size_t at = 0;
+    for (; at + 8 <= length; at += 8) {
+        quint64 word;
+        std::memcpy(&word, name + at, sizeof word);
+        if (fromEE(word))
+            return true;
+    }
+    quint64 tail = 0;
+    std::memcpy(&tail, name + at, length - at);
+    return fromEE(tail);
 }
 
 using Row = EntryNames::Row;
