@@ -23,12 +23,12 @@ int sixtyFourths(qreal pixels)
 class WidthGuess
 {
 public:
+    // Characters are measured as they turn up: measuring one loads its
+    // glyph, and a folder uses few of them.
     explicit WidthGuess(const QFontMetricsF& metrics)
         : metrics(metrics)
     {
-        for (int byte = 0; byte < 0x80; ++byte)
-            byteAdvances[std::size_t(byte)] = measure(char32_t(byte));
-        std::fill(byteAdvances.begin() + 0x80, byteAdvances.end(), beyond);
+        byteAdvances.fill(unknown);
     }
 
     int operator()(QByteArrayView name)
@@ -37,17 +37,19 @@ public:
         quint64 width = 0;
         for (qsizetype at = 0; at < name.size(); ++at)
             width += byteAdvances[bytes[at]];
-        return width < beyond ? int(width) : beyondAscii(bytes, name.size());
+        return width < unknown ? int(width) : slowly(bytes, name.size());
     }
 
 private:
     // Names were listed as valid UTF-8.
-    int beyondAscii(const uchar* bytes, qsizetype length)
+    int slowly(const uchar* bytes, qsizetype length)
     {
         int width = 0;
         for (qsizetype at = 0; at < length;) {
             const uchar lead = bytes[at++];
             if (lead < 0x80) {
+                if (byteAdvances[lead] == unknown)
+                    byteAdvances[lead] = quint64(measure(lead));
                 width += int(byteAdvances[lead]);
                 continue;
             }
@@ -75,9 +77,10 @@ private:
         return *others.insert(character, measure(character));
     }
 
-    // Counted for each byte beyond ASCII: far above any sum of ASCII
-    // advances, so one such byte sends the name to the slower pass.
-    static constexpr quint64 beyond = quint64(1) << 32;
+    // Counted for a byte beyond ASCII, or of a character not measured yet:
+    // far above any sum of advances, so one such byte sends the name to the
+    // slower pass.
+    static constexpr quint64 unknown = quint64(1) << 32;
 
     const QFontMetricsF& metrics;
     std::array<quint64, 256> byteAdvances {};
