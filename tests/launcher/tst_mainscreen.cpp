@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 
 using namespace TestDirs;
 
@@ -191,9 +192,9 @@ private slots:
 
         QTest::mouseClick(buttonAt(screen, { 10, 10 }), Qt::LeftButton);
         QTest::mouseClick(buttonAt(screen, { 10, 300 }), Qt::LeftButton);
-        QPointingDevice* finger = QTest::createTouchDevice();
-        QTest::touchEvent(&window, finger).press(0, { 60, 305 });
-        QTest::touchEvent(&window, finger).release(0, { 60, 305 });
+        const std::unique_ptr<QPointingDevice> finger(QTest::createTouchDevice());
+        QTest::touchEvent(&window, finger.get()).press(0, { 60, 305 });
+        QTest::touchEvent(&window, finger.get()).release(0, { 60, 305 });
         // Pressed without a click: Exit would end the test's own loop.
         QPushButton* exit = buttonAt(screen, { 130, 300 });
         QTest::mousePress(exit, Qt::LeftButton);
