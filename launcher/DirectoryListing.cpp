@@ -144,8 +144,8 @@ struct Chunked
 
 // Sorts by names eight bytes at a time, then each run of equal bytes by the
 // next eight. Each round reads every name once and compares numbers kept
-// beside the rows; comparing whole names would fetch two names from all over
-// the buffer at every step, which is where the time goes.
+// beside the rows; comparing whole names fetched two names from all over the
+// buffer at every step, which was where the time went.
 void sortByChunks(Chunked* first, Chunked* last, const std::vector<char>& bytes,
                   std::size_t depth)
 {
@@ -158,7 +158,7 @@ void sortByChunks(Chunked* first, Chunked* last, const std::vector<char>& bytes,
     if (depth + 8 >= 256)
         return;
     for (Chunked* run = first; run != last;) {
-        Chunked* end = std::find_if(run + 1, last, [run](const Chunked& entry) {
+        Chunked* const end = std::find_if(run + 1, last, [run](const Chunked& entry) {
             return entry.chunk != run->chunk;
         });
         if (end - run > 1)
