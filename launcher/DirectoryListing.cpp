@@ -193,7 +193,7 @@ std::size_t entriesAtMost(int dirFd)
     struct stat self;
     if (::fstat(dirFd, &self) != 0 || self.st_size <= 0)
         return 0;
-    return std::min<std::size_t>(std::size_t(self.st_size) / 20, std::size_t(1) << 20);
+    return std::size_t(std::min<quint64>(quint64(self.st_size) / 20, quint64(1) << 20));
 }
 
 // A path that does not survive decoding names no directory the list could
