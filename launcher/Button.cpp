@@ -5,6 +5,7 @@
 #include "ZMessageBox.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QImageReader>
 #include <QPixmap>
 #include <QPushButton>
@@ -16,9 +17,14 @@ const char* const defaultStartDir = "/mmc/mmca1";
 
 // The pictures are PNG files by name; reading them as such spares loading
 // every image-format plugin to sniff the contents, a good part of start-up.
+// The file is opened first: a reader forced to a format warns about a file it
+// cannot open, and a missing picture must pass silently.
 QPixmap loadPng(const char* file)
 {
-    QImageReader reader(QString::fromLatin1(file), "png");
+    QFile picture(QString::fromLatin1(file));
+    if (!picture.open(QIODevice::ReadOnly))
+        return QPixmap();
+    QImageReader reader(&picture, "png");
     reader.setAutoDetectImageFormat(false);
     return QPixmap::fromImageReader(&reader);
 }
@@ -47,6 +53,15 @@ void setButtonImage(QPushButton* button, const char* file)
     button->setIconSize(pixmap.size());
 }
 
+// A tap on a button must leave the keyboard focus, and with it the handset
+// keys, with the media list.
+QPushButton* newButton(const char* text, QWidget* parent)
+{
+    auto* button = new QPushButton(QString::fromLatin1(text), parent);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
 QString startDirectory()
 {
     // Set but empty is a choice too: only an unset variable means the card.
@@ -73,12 +88,12 @@ Button::Button(QWidget* parent, const char* name)
     setBackgroundImage(this, QPalette::Window, background);
     setGeometry(0, 0, 240, 320);
 
-    auto* title = new QPushButton(QStringLiteral("title"), this);
+    auto* title = newButton("title", this);
     setButtonImage(title, "images/banner.png");
     title->setGeometry(0, 0, 240, 40);
 
-    auto* exitButton = new QPushButton(QStringLiteral("Exit"), this);
-    auto* aboutButton = new QPushButton(QStringLiteral("About"), this);
+    auto* exitButton = newButton("Exit", this);
+    auto* aboutButton = newButton("About", this);
     setButtonImage(exitButton, "images/btn_exit.png");
     setButtonImage(aboutButton, "images/btn_about.png");
     aboutButton->setGeometry(0, 290, 120, 30);

@@ -1,8 +1,9 @@
 #ifndef DIRECTORYLISTING_H
 #define DIRECTORYLISTING_H
 
+#include "EntryNames.h"
+
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 // What the media list shows for one directory: ".", "..", the directories,
@@ -11,7 +12,7 @@
 // UTF-8, dangling links, pipes, sockets and devices are left out.
 struct DirectoryListing
 {
-    QStringList names;
+    EntryNames names;
     QString canonicalPath;
 };
 

@@ -5,7 +5,7 @@ EntryListModel::EntryListModel(QObject* parent)
 {
 }
 
-void EntryListModel::setNames(QStringList newNames)
+void EntryListModel::setNames(EntryNames newNames)
 {
     beginResetModel();
     names = std::move(newNames);
@@ -14,17 +14,29 @@ void EntryListModel::setNames(QStringList newNames)
 
 QString EntryListModel::name(int row) const
 {
-    return row >= 0 && row < names.size() ? names.at(row) : QString();
+    return names.text(row);
+}
+
+NameWidth EntryListModel::widestRow(const QFont& font) const
+{
+    return widestName(names, font);
+}
+
+QModelIndex EntryListModel::index(int row, int column, const QModelIndex& parent) const
+{
+    if (row < 0 || row >= names.size() || column != 0 || parent.isValid())
+        return QModelIndex();
+    return createIndex(row, column);
 }
 
 int EntryListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(names.size());
+    return parent.isValid() ? 0 : names.size();
 }
 
 QVariant EntryListModel::data(const QModelIndex& index, int role) const
 {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() >= names.size())
         return QVariant();
-    return names.at(index.row());
+    return names.text(index.row());
 }

@@ -1,11 +1,16 @@
 #ifndef ENTRYLISTMODEL_H
 #define ENTRYLISTMODEL_H
 
+#include "EntryNames.h"
+#include "NameWidth.h"
+
 #include <QAbstractListModel>
-#include <QStringList>
+
+class QFont;
 
 // The names of one directory listing, as plain text rows. Much lighter than
-// one item object per row, which matters on cards with huge directories.
+// one item object per row, which matters on cards with huge directories; a
+// row's text is decoded when the view asks for it.
 class EntryListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -14,15 +19,22 @@ public:
     explicit EntryListModel(QObject* parent = nullptr);
 
     // Replaces every row at once, so views lay out once per listing.
-    void setNames(QStringList names);
+    void setNames(EntryNames names);
     // The text of a row, or a null string for a row that does not exist.
     QString name(int row) const;
+    // The row whose name is widest in `font` (-1 when there are no rows),
+    // and the pixels every other name may need beyond it.
+    NameWidth widestRow(const QFont& font) const;
 
+    // The view asks for every row's index as it lays out a listing: cheaper
+    // than the general checks of QAbstractListModel.
+    QModelIndex index(int row, int column = 0,
+                      const QModelIndex& parent = QModelIndex()) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
-    QStringList names;
+    EntryNames names;
 };
 
 #endif

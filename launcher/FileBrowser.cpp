@@ -4,6 +4,7 @@
 #include "EntryListModel.h"
 #include "LaunchScript.h"
 #include "RES_ICON_Reader.h"
+#include "WidestNameDelegate.h"
 #include "ZMessageBox.h"
 
 #include <QDir>
@@ -15,9 +16,11 @@ FileBrowser::FileBrowser(QWidget* parent, const char* name)
     : QListView(parent)
 {
     setObjectName(QString::fromUtf8(name));
-    // One row height for all: a listing of any size lays out in constant time.
+    // One row size for all, that of the widest name: a listing of any size
+    // lays out without measuring every row.
     setUniformItemSizes(true);
     setModel(new EntryListModel(this));
+    setItemDelegate(new WidestNameDelegate(this));
     // A finger drags and flicks the list. The mouse gesture serves touch too:
     // the list takes no touch events, so Qt turns touches into mouse input.
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);

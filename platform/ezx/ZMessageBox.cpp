@@ -1,5 +1,6 @@
 #include "ZMessageBox.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -26,5 +27,9 @@ int ZMessageBox::information(QWidget* parent, const QPixmap& icon, const QString
     }
 
     box.exec();
+    // The phone hands the keys back to the window the box came from; window
+    // systems without a window manager (offscreen) leave no window active.
+    if (parent && !QApplication::activeWindow())
+        parent->activateWindow();
     return buttons.indexOf(static_cast<QPushButton*>(box.clickedButton()));
 }

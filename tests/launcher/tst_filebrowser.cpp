@@ -4,9 +4,14 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
+#include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <filesystem>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace ListDriver;
@@ -128,6 +133,43 @@ private slots:
         QCOMPARE(list.directory(), root + "/Films");
     }
 
+    // Rows share one size, taken from a sample row: the widest name in pixels
+    // must set it, whatever folder came before and wherever the name sorts,
+    // even among names with more characters.
+    void longNamesCanBeReadInFullByScrollingSideways()
+    {
+        makeDir(root + "/short");
+        makeDir(root + "/long");
+        makeFile(root + "/short/a.mp4");
+        const QString widest = QString(40, 'W') + ".avi";
+        for (const QString& name : { QString("0.mp4"), widest, QString("Z.mp4"), QString("zz.mp4") })
+            makeFile(root + "/long/" + name);
+        for (int i = 0; i < 40; ++i)
+            makeFile(root + QString("/long/%1%2.mp4").arg(QString(80, 'i')).arg(i));
+        FileBrowser list(nullptr, nullptr);
+        list.resize(240, 250);
+        list.setDir(root + "/short");
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+
+        list.setDir(root + "/long");
+        QScrollBar* sideways = list.horizontalScrollBar();
+        QTRY_VERIFY(sideways->maximum() > 0);
+        const int margins = 2 * (list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+        const QFontMetricsF metrics(list.font());
+        for (int row = 0; row < list.model()->rowCount(); ++row) {
+            const QString name = list.itemText(row);
+            const QRect shown = list.visualRect(list.model()->index(row, 0));
+            QVERIFY2(metrics.horizontalAdvance(name) + margins <= shown.width(), qPrintable(name));
+        }
+        sideways->setValue(sideways->maximum());
+        const QRect widestRow = list.visualRect(list.model()->index(rowOf(list, widest), 0));
+        QVERIFY(widestRow.right() < list.viewport()->width());
+
+        list.setDir(root + "/short");
+        QTRY_COMPARE(sideways->maximum(), 0);
+    }
+
     void typeAheadFindsNamesByTheirFirstLetters()
     {
         makeSampleCard(root);
@@ -160,6 +202,26 @@ private slots:
         choose(list, "shortcut");
         QCOMPARE(list.directory(), root + "/real");
         QVERIFY(shownNames(list).contains("Films"));
+    }
+
+    // Such a folder's path has no text that leads back to it: nothing in it
+    // could be played and ".." would lead nowhere, so it counts as unreadable.
+    void aLinkIntoAFolderNamedInOtherThanUtf8ChangesNothing()
+    {
+        const QByteArray folder = QFile::encodeName(root) + "/bad\xff";
+        QCOMPARE(::mkdir(folder.constData(), 0700), 0);
+        makeRawFile(root, "bad\xff/clip.mp4");
+        QCOMPARE(::symlink("bad\xff", QFile::encodeName(root + "/link").constData()), 0);
+        FileBrowser list(nullptr, nullptr);
+        list.setDir(root);
+        const QStringList before = shownNames(list);
+        QVERIFY(before.contains("link"));
+
+        choose(list, "link");
+        list.setDir(root + "/link/");
+        QCOMPARE(list.directory(), root);
+        QCOMPARE(shownNames(list), before);
+        std::filesystem::remove_all(folder.toStdString());
     }
 
     void unreadableOrVanishedDirectoriesChangeNothing()

@@ -8,9 +8,11 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <memory>
 
 using namespace TestDirs;
 
@@ -70,6 +72,21 @@ private slots:
         QCOMPARE(about->text(), QStringLiteral("About"));
         QCOMPARE(exit->text(), QStringLiteral("Exit"));
         QCOMPARE(mediaList(screen)->geometry(), QRect(0, 40, 240, 250));
+    }
+
+    void missingOrBrokenImagesPassSilently()
+    {
+        QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
+        {
+            QWidget window;
+            Button screen(&window, "interface");
+        }
+        makeDir("images");
+        for (const char* name : { "background", "banner", "btn_exit", "btn_about" })
+            makeFile(QString("images/%1.png").arg(name), "not a picture");
+        QWidget window;
+        Button screen(&window, "interface");
+        QCOMPARE(buttonAt(screen, { 10, 10 })->text(), QStringLiteral("title"));
     }
 
     void buttonsShowTheirImagesInsteadOfText()
@@ -159,6 +176,35 @@ private slots:
         QCOMPARE(boxes.buttonTexts, QStringList({ "M'kay..", "M'kay.." }));
         QCOMPARE(boxes.hadIcon, QList<bool>({ true, true }));
         QCOMPARE(mediaList(screen)->directory(), shown);
+    }
+
+    // As a user meets it: the window shown, buttons clicked or tapped, boxes
+    // closed, then a handset key released on the window.
+    void buttonsNeverTakeTheKeysFromTheList()
+    {
+        QWidget window;
+        window.setGeometry(0, 0, 240, 320);
+        Button screen(&window, "interface");
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        FileBrowser* list = mediaList(screen);
+        ModalBoxRecorder boxes;
+
+        QTest::mouseClick(buttonAt(screen, { 10, 10 }), Qt::LeftButton);
+        QTest::mouseClick(buttonAt(screen, { 10, 300 }), Qt::LeftButton);
+        const std::unique_ptr<QPointingDevice> finger(QTest::createTouchDevice());
+        QTest::touchEvent(&window, finger.get()).press(0, { 60, 305 });
+        QTest::touchEvent(&window, finger.get()).release(0, { 60, 305 });
+        // Pressed without a click: Exit would end the test's own loop.
+        QPushButton* exit = buttonAt(screen, { 130, 300 });
+        QTest::mousePress(exit, Qt::LeftButton);
+        QTest::mouseRelease(exit, Qt::LeftButton, {}, { -10, -10 });
+        QCOMPARE(boxes.texts.size(), 3);
+        QTRY_COMPARE(QApplication::focusWidget(), list);
+
+        QTest::keyRelease(window.windowHandle(), Qt::Key_F9);
+        QCOMPARE(boxes.texts.size(), 4);
+        QCOMPARE(boxes.texts.last(), QStringLiteral(" Sound : Off"));
     }
 
     void exitEndsTheLoopWithStatusZero()
