@@ -8,6 +8,8 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libgtest-dev clang libclang-rt-14-dev
   xvfb xauth valgrind
+  # The demo's headless screen, and xdpyinfo for the test that keeps others out of it
+  x11vnc x11-utils
 )
 
 missing=()
