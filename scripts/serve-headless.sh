@@ -8,15 +8,21 @@
 set -euo pipefail
 . "$(dirname "$0")/wait-until.sh"
 
+# What this writes is for this user alone; the command gets the usual umask.
+command_umask=$(umask)
 umask 077
 state=$(mktemp -d "${TMPDIR:-/tmp}/mediakit-headless.XXXXXX")
 started_pids=()
+# x11vnc can hang in its own clean-up when its X server ends at the same
+# moment, and has nothing of ours to clean up: it is killed outright.
+vnc_pid=
 cleanup() {
     local pid
+    [ -z "$vnc_pid" ] || kill -KILL "$vnc_pid" 2>/dev/null || true
     for pid in "${started_pids[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
-    wait
+    wait 2>/dev/null  # without a line for each server that ends by a signal
     rm -rf "$state"
 }
 trap cleanup EXIT
@@ -54,7 +60,7 @@ password=${password:0:8}
 echo "$password" >"$state/vnc-password"
 x11vnc -display "$DISPLAY" -auth "$XAUTHORITY" -localhost -autoport 5900 -forever -shared \
     -passwdfile "$state/vnc-password" -quiet >"$state/x11vnc.out" 2>"$state/x11vnc.log" &
-started_pids+=($!)
+vnc_pid=$!
 wait_until 100 grep -qs '^PORT=' "$state/x11vnc.out" || fail "the VNC server did not start" "$state/x11vnc.log"
 port=$(sed -n 's/^PORT=//p' "$state/x11vnc.out")
 
@@ -70,6 +76,7 @@ It stops when the program ends, or on Ctrl+C here.
 
 INFO
 
+umask "$command_umask"
 "$@" &
 started_pids+=($!)
 wait $!
