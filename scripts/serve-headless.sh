@@ -12,18 +12,25 @@ set -euo pipefail
 command_umask=$(umask)
 umask 077
 state=$(mktemp -d "${TMPDIR:-/tmp}/mediakit-headless.XXXXXX")
-started_pids=()
-# x11vnc can hang in its own clean-up when its X server ends at the same
-# moment, and has nothing of ours to clean up: it is killed outright.
-vnc_pid=
+# Each server and the command run in sessions of their own, out of reach of
+# Ctrl+C, and are stopped here in this order: the command with all it
+# started (the player too), so that none reports a lost display; x11vnc,
+# killed outright as it can hang in its own clean-up and has nothing of ours
+# to clean up; the X server.
+command_group= vnc_pid= x_pid=
 cleanup() {
-    local pid
+    if [ -n "$command_group" ]; then
+        kill -TERM -- "-$command_group" 2>/dev/null || true
+        wait "$command_group" 2>/dev/null || true
+        wait_until 50 group_ended "$command_group" || true
+    fi
     [ -z "$vnc_pid" ] || kill -KILL "$vnc_pid" 2>/dev/null || true
-    for pid in "${started_pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-    wait 2>/dev/null  # without a line for each server that ends by a signal
+    [ -z "$x_pid" ] || kill "$x_pid" 2>/dev/null || true
+    wait 2>/dev/null  # without a line for each process that ends by a signal
     rm -rf "$state"
+}
+group_ended() {
+    ! kill -0 -- "-$1" 2>/dev/null
 }
 trap cleanup EXIT
 trap 'exit 130' INT
@@ -44,9 +51,9 @@ export XAUTHORITY=$state/Xauthority
 cookie=$(od -An -N16 -tx1 /dev/urandom | tr -d ' \n')
 : >"$XAUTHORITY"
 echo "add :0 . $cookie" | xauth -q -f "$XAUTHORITY" source -
-Xvfb -displayfd 3 -auth "$XAUTHORITY" -screen 0 240x320x24 -nolisten tcp \
+setsid Xvfb -displayfd 3 -auth "$XAUTHORITY" -screen 0 240x320x24 -nolisten tcp \
     3>"$state/display" >"$state/Xvfb.log" 2>&1 &
-started_pids+=($!)
+x_pid=$!
 wait_until 100 grep -qs . "$state/display" || fail "the X server did not start" "$state/Xvfb.log"
 export DISPLAY=:$(cat "$state/display")
 printf 'remove :0\nadd %s . %s\n' "$DISPLAY" "$cookie" | xauth -q -f "$XAUTHORITY" source -
@@ -58,7 +65,7 @@ while [ ${#password} -lt 8 ]; do
 done
 password=${password:0:8}
 echo "$password" >"$state/vnc-password"
-x11vnc -display "$DISPLAY" -auth "$XAUTHORITY" -localhost -autoport 5900 -forever -shared \
+setsid x11vnc -display "$DISPLAY" -auth "$XAUTHORITY" -localhost -autoport 5900 -forever -shared \
     -passwdfile "$state/vnc-password" -quiet >"$state/x11vnc.out" 2>"$state/x11vnc.log" &
 vnc_pid=$!
 wait_until 100 grep -qs '^PORT=' "$state/x11vnc.out" || fail "the VNC server did not start" "$state/x11vnc.log"
@@ -77,6 +84,6 @@ It stops when the program ends, or on Ctrl+C here.
 INFO
 
 umask "$command_umask"
-"$@" &
-started_pids+=($!)
-wait $!
+setsid "$@" &
+command_group=$!
+wait "$command_group"
