@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QScroller>
 
 FileBrowser::FileBrowser(QWidget* parent, const char* name)
     : QListView(parent)
@@ -17,6 +18,11 @@ FileBrowser::FileBrowser(QWidget* parent, const char* name)
     // One row height for all: a listing of any size lays out in constant time.
     setUniformItemSizes(true);
     setModel(new EntryListModel(this));
+    // A finger drags and flicks the list. The mouse gesture serves touch too:
+    // the list takes no touch events, so Qt turns touches into mouse input.
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
     setGeometry(0, 40, 240, 250);
     setDir(QDir::currentPath());
 

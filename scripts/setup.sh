@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libgtest-dev clang libclang-rt-14-dev
+  libx11-dev libxext-dev libxss-dev
   xvfb xauth valgrind
   # The demo's headless screen, and xdpyinfo for the test that keeps others out of it
   x11vnc x11-utils
@@ -21,6 +22,14 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   sudo_cmd=()
   [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  # A package named with an architecture (qt6-base-dev:armhf) is the target's
+  # own library for a cross build, installed beside the native one.
+  for p in "${missing[@]}"; do
+    case $p in
+      *:*) dpkg --print-foreign-architectures | grep -qx "${p#*:}" \
+             || "${sudo_cmd[@]}" dpkg --add-architecture "${p#*:}" ;;
+    esac
+  done
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi

@@ -141,6 +141,9 @@ bool save(const QImage& image, const QDir& dir, const char* name)
 
 int main(int argc, char** argv)
 {
+    // Drawing text needs a platform, never a screen: this runs in builds
+    // without a display, and under an emulator in cross builds.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc != 2) {
         std::fprintf(stderr, "usage: make_images <output directory>\n");

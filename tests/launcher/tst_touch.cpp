@@ -1,0 +1,99 @@
+#include "FileBrowser.h"
+#include "ListDriver.h"
+#include "TestDirs.h"
+
+#include <QPointingDevice>
+#include <QScrollBar>
+#include <QScroller>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace TestDirs;
+
+// The list under a finger and under the mouse: dragging scrolls it, taps
+// still choose.
+class TestTouch : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir tmp;
+    QPointingDevice* finger = QTest::createTouchDevice();
+
+    // A shown list of a folder far longer than the screen, at its top.
+    void showLongFolder(FileBrowser& list, const QString& root)
+    {
+        makeDir(root + "/Films");
+        for (int i = 0; i < 80; ++i)
+            makeFile(root + QStringLiteral("/clip%1.mp4").arg(i, 2, 10, QLatin1Char('0')));
+        list.setDir(root);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+    }
+
+    void waitUntilScrollerRests(FileBrowser& list)
+    {
+        QTRY_COMPARE(QScroller::scroller(list.viewport())->state(), QScroller::Inactive);
+    }
+
+    void dragWithFinger(QWidget* surface, QPoint from, QPoint to)
+    {
+        QTest::touchEvent(surface, finger).press(0, from, surface);
+        for (int step = 1; step <= 10; ++step) {
+            QTest::qWait(15);
+            QTest::touchEvent(surface, finger).move(0, from + (to - from) * step / 10, surface);
+        }
+        QTest::touchEvent(surface, finger).release(0, to, surface);
+    }
+
+    void dragWithMouse(QWidget* surface, QPoint from, QPoint to)
+    {
+        QTest::mousePress(surface, Qt::LeftButton, {}, from);
+        for (int step = 1; step <= 10; ++step) {
+            QTest::qWait(15);
+            QTest::mouseMove(surface, from + (to - from) * step / 10);
+        }
+        QTest::mouseRelease(surface, Qt::LeftButton, {}, to);
+    }
+
+    void tapTwice(QWidget* surface, QPoint at)
+    {
+        for (int tap = 0; tap < 2; ++tap) {
+            QTest::touchEvent(surface, finger).press(0, at, surface);
+            QTest::touchEvent(surface, finger).release(0, at, surface);
+            QTest::qWait(50);
+        }
+    }
+
+private slots:
+    void dragScrollsAndDoubleTapChooses()
+    {
+        const QString root = caseDir(tmp);
+        FileBrowser list(nullptr, "romBrowser");
+        list.resize(240, 250);
+        showLongFolder(list, root);
+        QWidget* surface = list.viewport();
+        QSignalSpy chosen(&list, &FileBrowser::selected);
+
+        dragWithFinger(surface, QPoint(120, 220), QPoint(120, 20));
+        QTRY_VERIFY(list.verticalScrollBar()->value() > 0);
+        waitUntilScrollerRests(list);
+
+        list.scrollToTop();
+        dragWithMouse(surface, QPoint(120, 220), QPoint(120, 20));
+        QTRY_VERIFY(list.verticalScrollBar()->value() > 0);
+        waitUntilScrollerRests(list);
+        // A drag moves the list; it chooses nothing.
+        QCOMPARE(chosen.count(), 0);
+
+        list.scrollToTop();
+        const int films = int(ListDriver::shownNames(list).indexOf("Films"));
+        tapTwice(surface, list.visualRect(list.model()->index(films, 0)).center());
+        QTRY_COMPARE(list.directory(), root + "/Films");
+        QCOMPARE(chosen.count(), 1);
+    }
+};
+
+QTEST_MAIN(TestTouch)
+#include "tst_touch.moc"
