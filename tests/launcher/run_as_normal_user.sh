@@ -3,7 +3,7 @@
 # root passes through are exercised too. The build tree may lie in a home
 # that only root can enter, so the user runs a copy in a fresh folder under
 # /tmp; the test programs need no other file from the build or source tree.
-# Usage: run_as_normal_user.sh <test program> [arguments...]
+# Usage: run_as_normal_user.sh [emulator...] <test program>
 cannot_run() {
     echo "not run as a normal user: $*"
     exit 77
@@ -17,10 +17,18 @@ trap 'rm -rf "$copy"' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 chmod 755 "$copy"
-program=$copy/${1##*/}
-install -m 755 "$1" "$program" || exit 1
-shift
+# The program comes last, after the emulator that runs a cross build's.
+for program; do :; done
+copied=$copy/${program##*/}
+install -m 755 "$program" "$copied" || exit 1
+left=$#
+for arg; do
+    left=$((left - 1))
+    [ "$left" -eq 0 ] && arg=$copied
+    set -- "$@" "$arg"
+    shift
+done
 
 cd /tmp || exit 1
 setpriv --reuid=nobody --regid=nogroup --clear-groups -- \
-  env HOME=/tmp XDG_RUNTIME_DIR= QT_QPA_PLATFORM=offscreen "$program" "$@"
+  env HOME=/tmp XDG_RUNTIME_DIR= QT_QPA_PLATFORM=offscreen "$@"
