@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the launcher on a sample media folder: installs what is missing, builds
 # if needed, prepares demo-run/ and starts the launcher there. Safe to run
-# again. With no display it serves the screen over VNC on 127.0.0.1 only.
+# again. With no display it serves the screen over VNC on 127.0.0.1 only, to
+# this user alone (scripts/serve-headless.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -19,76 +20,26 @@ elif [ -n "${WAYLAND_DISPLAY:-}" ]; then
 else
     screen=vnc
 fi
-# Qt 6.4's own vnc plugin listens on every interface, so the VNC server is
-# x11vnc on a private Xvfb, bound to 127.0.0.1.
+# Qt 6.4's own vnc plugin listens on every interface and asks for no
+# password, so the VNC server is x11vnc on a private Xvfb (scripts/setup.sh
+# installs both), bound to 127.0.0.1.
 extra_packages=()
-case $screen in
-    wayland) extra_packages=(qt6-wayland) ;;
-    vnc) extra_packages=(x11vnc) ;;
-esac
-bash scripts/setup.sh "${extra_packages[@]}"
+[ "$screen" = wayland ] && extra_packages=(qt6-wayland)
+# Real sample clips need ffmpeg, playing them mpv. Where they cannot be
+# installed (no network, no sudo) the demo still runs, on placeholders.
+bash scripts/setup.sh "${extra_packages[@]}" ffmpeg mpv || bash scripts/setup.sh "${extra_packages[@]}"
 
 bash scripts/prepare-demo.sh
 
-started_pids=()
-cleanup() {
-    local pid
-    for pid in "${started_pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
-    done
-}
-trap cleanup EXIT
-
-port_in_use() {
-    (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null
-}
-
-wait_until() { # <tries of 0.1 s> <command...>
-    local tries=$1
-    shift
-    until "$@"; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
-        sleep 0.1
-    done
-}
-
-serve_over_vnc() {
-    local display=99 port=5900
-    while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do
-        display=$((display + 1))
-    done
-    while port_in_use "$port"; do
-        port=$((port + 1))
-    done
-
-    Xvfb ":$display" -screen 0 240x320x24 -nolisten tcp >/dev/null 2>&1 &
-    started_pids+=($!)
-    wait_until 50 test -e "/tmp/.X11-unix/X$display" || { echo "demo: Xvfb did not start" >&2; exit 1; }
-
-    x11vnc -display ":$display" -localhost -rfbport "$port" -forever -shared -nopw -quiet >/dev/null 2>&1 &
-    started_pids+=($!)
-    wait_until 100 port_in_use "$port" || { echo "demo: x11vnc did not start" >&2; exit 1; }
-
-    export DISPLAY=":$display" QT_QPA_PLATFORM=xcb
-    cat <<INFO
-
-The launcher is served over VNC at 127.0.0.1, port $port (this machine only).
-Connect with a VNC viewer, for example:
-    vncviewer 127.0.0.1::$port
-From another machine, tunnel it first:
-    ssh -L $port:127.0.0.1:$port <this machine>    then: vncviewer 127.0.0.1::$port
-Press Exit in the launcher, or Ctrl+C here, to stop.
-
-INFO
-}
-
-case $screen in
-    wayland) export QT_QPA_PLATFORM=wayland ;;
-    vnc) serve_over_vnc ;;
-esac
+if ! command -v ffmpeg >/dev/null 2>&1; then
+    trap 'echo "demo: ffmpeg and mpv could not be installed, so the samples were placeholders and nothing could play. Install them (apt-get install ffmpeg mpv) and run scripts/demo.sh again." >&2' EXIT
+fi
 
 cd "$run"
 export MOVDIR="$run/media"
 echo "demo: starting the launcher in $run on $MOVDIR"
-"$build/launcher/launcher"
+case $screen in
+    wayland) QT_QPA_PLATFORM=wayland "$build/launcher/launcher" ;;
+    vnc) QT_QPA_PLATFORM=xcb "$root/scripts/serve-headless.sh" "$build/launcher/launcher" ;;
+    *) "$build/launcher/launcher" ;;
+esac

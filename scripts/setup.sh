@@ -9,6 +9,8 @@ packages=(
   libgtest-dev clang libclang-rt-14-dev
   libx11-dev libxext-dev libxss-dev
   xvfb xauth valgrind
+  # The demo's headless screen, and xdpyinfo for the test that keeps others out of it
+  x11vnc x11-utils
 )
 
 missing=()

@@ -26,21 +26,40 @@ expect_args() { # <label> <expected, one per line>
     fi
 }
 
+# A console session with a sound server, unless a case says otherwise.
+unset DISPLAY WAYLAND_DISPLAY XDG_RUNTIME_DIR
+export PULSE_SERVER=unix:/run/sound-server
+
 PATH="$tmp/mpv-bin" "$zorvid" "$nasty"
-expect_args "mpv, defaults" "--vf=scale=w=240:h=-2
+expect_args "mpv, defaults" "--msg-level=all=error
+--vf=scale=w=240:h=-2
 --
 $nasty"
 
-PATH="$tmp/mpv-bin" "$zorvid" "$nasty" -nosound -dfr -hi
-expect_args "mpv, all options" "--no-audio
+PATH="$tmp/mpv-bin" DISPLAY=:5 "$zorvid" "$nasty" -nosound -dfr -hi
+expect_args "mpv on X11, all options" "--msg-level=all=error,statusline=status
+--no-audio
 --osd-level=3
 --osd-status-msg=\${estimated-vf-fps} fps
 --term-status-msg=\${time-pos} \${estimated-vf-fps} fps
+--vo=gpu,x11
+--gpu-context=x11egl
 --
 $nasty"
 
+# No sound server, and on this machine no sound card: the clip plays silent.
+if ! ls /dev/snd/pcmC*p >/dev/null 2>&1; then
+    mkdir "$tmp/runtime"
+    (unset PULSE_SERVER && PATH="$tmp/mpv-bin" XDG_RUNTIME_DIR="$tmp/runtime" "$zorvid" "$nasty" -hi)
+    expect_args "mpv, no sound output" "--msg-level=all=error
+--no-audio
+--
+$nasty"
+fi
+
 (cd "$tmp/media" && PATH="$tmp/mpv-bin" "$zorvid" "${nasty##*/}" -hi)
-expect_args "mpv, relative name with a leading hyphen" "--
+expect_args "mpv, relative name with a leading hyphen" "--msg-level=all=error
+--
 ./${nasty##*/}"
 
 PATH="$tmp/ffplay-bin" "$zorvid" "$nasty" -nosound
