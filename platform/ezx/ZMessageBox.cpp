@@ -27,9 +27,10 @@ int ZMessageBox::information(QWidget* parent, const QPixmap& icon, const QString
     }
 
     box.exec();
-    // The phone hands the keys back to the window the box came from; window
-    // systems without a window manager (offscreen) leave no window active.
-    if (parent && !QApplication::activeWindow())
+    // The phone hands the keys back to the window the box came from. Without
+    // a window manager (offscreen, linuxfb) nothing else does: the box is
+    // still the active window here, and nothing takes its place once it goes.
+    if (parent && !parent->isActiveWindow())
         parent->activateWindow();
     return buttons.indexOf(static_cast<QPushButton*>(box.clickedButton()));
 }
