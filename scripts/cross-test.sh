@@ -16,7 +16,7 @@ case $arch in
 esac
 build=build-$arch
 
-bash scripts/setup.sh "g++-$triplet" qemu-user dpkg-dev \
+bash scripts/setup.sh "g++-$triplet" qemu-user dpkg-dev file \
     "libstdc++6:$arch" "libgtest-dev:$arch" \
     "libx11-dev:$arch" "libxext-dev:$arch" "libxss-dev:$arch"
 
