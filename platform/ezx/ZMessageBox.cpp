@@ -1,6 +1,5 @@
 #include "ZMessageBox.h"
 
-#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
