@@ -83,6 +83,31 @@ bool isUtf8(const char* name, std::size_t length)
     return QByteArrayView(name, qsizetype(length)).isValidUtf8();
 }
 
+const quint64 topBits = 0x8080808080808080;
+
+// The name's bytes eight at a time, zeros past its end, OR-ed by `combine`.
+template <typename Combine>
+quint64 foldWords(const char* name, std::size_t length, Combine combine)
+{
+    quint64 folded = 0;
+    std::size_t at = 0;
+    for (; at + 8 <= length; at += 8) {
+        quint64 word;
+        std::memcpy(&word, name + at, sizeof word);
+        folded |= combine(word);
+    }
+    quint64 tail = 0;
+    std::memcpy(&tail, name + at, length - at);
+    return folded | combine(tail);
+}
+
+// Most names are plain ASCII: valid, and in the same order as bytes or as
+// UTF-16, with no further checks.
+bool isAscii(const char* name, std::size_t length)
+{
+    return !(foldWords(name, length, [](quint64 word) { return word; }) & topBits);
+}
+
 // Names are sorted as their bytes, as QDir::Name without QDir::IgnoreCase
 // orders them: by UTF-16 code units. UTF-8 bytes order by code point, which
 // agrees except that U+E000 to U+FFFF (lead bytes EE, EF) come after the
@@ -99,25 +124,14 @@ int utf16Rank(uchar byte)
 }
 
 // Only a name that holds a byte from EE up needs ranking; all others order
-// as their plain bytes. Eight bytes at a time: a byte from EE up is one with
-// its top bit set whose low seven bits plus 0x12 reach 0x80, and no byte's
-// sum carries into the next.
+// as their plain bytes. A byte from EE up is one with its top bit set whose
+// low seven bits plus 0x12 reach 0x80, and no byte's sum carries into the
+// next.
 bool needsRanking(const char* name, std::size_t length)
 {
-    const auto fromEE = [](quint64 word) {
-        const quint64 topBits = 0x8080808080808080;
+    return foldWords(name, length, [](quint64 word) {
         return ((word & ~topBits) + 0x1212121212121212) & word & topBits;
-    };
-    std::size_t at = 0;
-    for (; at + 8 <= length; at += 8) {
-        quint64 word;
-        std::memcpy(&word, name + at, sizeof word);
-        if (fromEE(word))
-            return true;
-    }
-    quint64 tail = 0;
-    std::memcpy(&tail, name + at, length - at);
-    return fromEE(tail);
+    });
 }
 
 using Row = EntryNames::Row;
@@ -126,10 +140,12 @@ using Row = EntryNames::Row;
 // zeros past the end: comparing them as numbers orders names as UTF-16 does.
 quint64 chunkAt(const std::vector<char>& bytes, const Row& row, std::size_t depth)
 {
+    const char* name = bytes.data() + row.offset;
+    if (!row.ranked && depth + 8 <= row.length)
+        return qFromBigEndian<quint64>(name + depth);
     uchar chunk[8] = {};
     if (depth < row.length)
-        std::memcpy(chunk, bytes.data() + row.offset + depth,
-                    std::min<std::size_t>(row.length - depth, sizeof chunk));
+        std::memcpy(chunk, name + depth, std::min<std::size_t>(row.length - depth, sizeof chunk));
     if (row.ranked)
         for (uchar& byte : chunk)
             byte = uchar(utf16Rank(byte));
@@ -149,13 +165,27 @@ struct Chunked
 void sortByChunks(Chunked* first, Chunked* last, const std::vector<char>& bytes,
                   std::size_t depth)
 {
-    for (Chunked* entry = first; entry != last; ++entry)
-        entry->chunk = chunkAt(bytes, entry->row, depth);
+    if (last - first < 2)
+        return;
+    // Names are at most 255 bytes: beyond that, equal means the same name.
+    const std::size_t deepest = 248;
+    // Bytes all names share, as a series' episodes do, leave nothing to sort.
+    for (;; depth += 8) {
+        const quint64 lead = chunkAt(bytes, first->row, depth);
+        bool shared = true;
+        for (Chunked* entry = first; entry != last; ++entry) {
+            entry->chunk = chunkAt(bytes, entry->row, depth);
+            shared &= entry->chunk == lead;
+        }
+        if (!shared)
+            break;
+        if (depth == deepest)
+            return;
+    }
     std::sort(first, last, [](const Chunked& left, const Chunked& right) {
         return left.chunk < right.chunk;
     });
-    // Names are at most 255 bytes: beyond that, equal means the same name.
-    if (depth + 8 >= 256)
+    if (depth == deepest)
         return;
     for (Chunked* run = first; run != last;) {
         Chunked* const end = std::find_if(run + 1, last, [run](const Chunked& entry) {
@@ -239,16 +269,20 @@ std::optional<DirectoryListing> listMediaDirectory(const QString& path)
     bytes.reserve(expected * 32);
     while (const dirent* entry = ::readdir(dir.get())) {
         const char* name = entry->d_name;
-        if (isHidden(name) || std::strcmp(name, skippedName) == 0)
+        if (isHidden(name) || (name[0] == '*' && std::strcmp(name, skippedName) == 0))
             continue;
         const EntryKind kind = kindOf(dirFd, *entry);
         if (kind == EntryKind::Other)
             continue;
         const std::size_t length = std::strlen(name);
         const bool isFile = kind == EntryKind::File;
-        if ((isFile && !matchesNameFilter(name, length)) || !isUtf8(name, length))
+        if (isFile && !matchesNameFilter(name, length))
             continue;
-        rows.push_back({ quint32(bytes.size()), quint16(length), isFile, needsRanking(name, length) });
+        const bool ascii = isAscii(name, length);
+        if (!ascii && !isUtf8(name, length))
+            continue;
+        rows.push_back({ quint32(bytes.size()), quint16(length), isFile,
+                         !ascii && needsRanking(name, length) });
         bytes.insert(bytes.end(), name, name + length);
     }
     sortRows(rows, bytes);
