@@ -136,63 +136,55 @@ bool needsRanking(const char* name, std::size_t length)
 
 using Row = EntryNames::Row;
 
-// Eight bytes of a row's name from `depth` on, ranked, first byte highest and
+// Four bytes of a row's name from `depth` on, ranked, first byte highest and
 // zeros past the end: comparing them as numbers orders names as UTF-16 does.
-quint64 chunkAt(const std::vector<char>& bytes, const Row& row, std::size_t depth)
+quint32 keyAt(const std::vector<char>& bytes, const Row& row, std::size_t depth)
 {
     const char* name = bytes.data() + row.offset;
-    if (!row.ranked && depth + 8 <= row.length)
-        return qFromBigEndian<quint64>(name + depth);
-    uchar chunk[8] = {};
+    if (!row.ranked && depth + 4 <= row.length)
+        return qFromBigEndian<quint32>(name + depth);
+    uchar key[4] = {};
     if (depth < row.length)
-        std::memcpy(chunk, name + depth, std::min<std::size_t>(row.length - depth, sizeof chunk));
+        std::memcpy(key, name + depth, std::min<std::size_t>(row.length - depth, sizeof key));
     if (row.ranked)
-        for (uchar& byte : chunk)
+        for (uchar& byte : key)
             byte = uchar(utf16Rank(byte));
-    return qFromBigEndian<quint64>(chunk);
+    return qFromBigEndian<quint32>(key);
 }
 
-struct Chunked
-{
-    quint64 chunk;
-    Row row;
-};
-
-// Sorts by names eight bytes at a time, then each run of equal bytes by the
-// next eight. Each round reads every name once and compares numbers kept
-// beside the rows; comparing whole names fetched two names from all over the
-// buffer at every step, which was where the time went.
-void sortByChunks(Chunked* first, Chunked* last, const std::vector<char>& bytes,
-                  std::size_t depth)
+// Sorts by names four bytes at a time, then each run of equal bytes by the
+// next four. Each round reads every name once and compares numbers kept in
+// the rows; comparing whole names fetched two names from all over the buffer
+// at every step, which was where the time went.
+void sortByKeys(Row* first, Row* last, const std::vector<char>& bytes, std::size_t depth)
 {
     if (last - first < 2)
         return;
     // Names are at most 255 bytes: beyond that, equal means the same name.
-    const std::size_t deepest = 248;
+    const std::size_t deepest = 252;
     // Bytes all names share, as a series' episodes do, leave nothing to sort.
-    for (;; depth += 8) {
-        const quint64 lead = chunkAt(bytes, first->row, depth);
+    for (;; depth += 4) {
+        const quint32 lead = keyAt(bytes, *first, depth);
         bool shared = true;
-        for (Chunked* entry = first; entry != last; ++entry) {
-            entry->chunk = chunkAt(bytes, entry->row, depth);
-            shared &= entry->chunk == lead;
+        for (Row* row = first; row != last; ++row) {
+            row->sortKey = keyAt(bytes, *row, depth);
+            shared &= row->sortKey == lead;
         }
         if (!shared)
             break;
         if (depth == deepest)
             return;
     }
-    std::sort(first, last, [](const Chunked& left, const Chunked& right) {
-        return left.chunk < right.chunk;
+    std::sort(first, last, [](const Row& left, const Row& right) {
+        return left.sortKey < right.sortKey;
     });
     if (depth == deepest)
         return;
-    for (Chunked* run = first; run != last;) {
-        Chunked* const end = std::find_if(run + 1, last, [run](const Chunked& entry) {
-            return entry.chunk != run->chunk;
+    for (Row* run = first; run != last;) {
+        Row* const end = std::find_if(run + 1, last, [run](const Row& row) {
+            return row.sortKey != run->sortKey;
         });
-        if (end - run > 1)
-            sortByChunks(run, end, bytes, depth + 8);
+        sortByKeys(run, end, bytes, depth + 4);
         run = end;
     }
 }
@@ -200,19 +192,11 @@ void sortByChunks(Chunked* first, Chunked* last, const std::vector<char>& bytes,
 // Directories first, then files, each by name.
 void sortRows(std::vector<Row>& rows, const std::vector<char>& bytes)
 {
-    std::vector<Chunked> chunked;
-    chunked.reserve(rows.size());
-    for (const Row& row : rows)
-        chunked.push_back({ 0, row });
-    Chunked* const first = chunked.data();
-    Chunked* const last = first + chunked.size();
-    Chunked* const files = std::partition(first, last, [](const Chunked& entry) {
-        return !entry.row.isFile;
-    });
-    sortByChunks(first, files, bytes, 0);
-    sortByChunks(files, last, bytes, 0);
-    std::transform(chunked.begin(), chunked.end(), rows.begin(),
-                   [](const Chunked& entry) { return entry.row; });
+    Row* const first = rows.data();
+    Row* const last = first + rows.size();
+    Row* const files = std::partition(first, last, [](const Row& row) { return !row.isFile; });
+    sortByKeys(first, files, bytes, 0);
+    sortByKeys(files, last, bytes, 0);
 }
 
 // A directory's size is about 20 bytes per entry or more on the usual file
@@ -282,7 +266,7 @@ std::optional<DirectoryListing> listMediaDirectory(const QString& path)
         if (!ascii && !isUtf8(name, length))
             continue;
         rows.push_back({ quint32(bytes.size()), quint16(length), isFile,
-                         !ascii && needsRanking(name, length) });
+                         !ascii && needsRanking(name, length), 0 });
         bytes.insert(bytes.end(), name, name + length);
     }
     sortRows(rows, bytes);

@@ -22,6 +22,10 @@ public:
         // The name holds a byte from EE up, where byte order and UTF-16
         // order can part.
         bool ranked;
+        // Four bytes of the name as a number, kept beside the row while the
+        // listing sorts: sorting in place needs no second array, and on a
+        // card of many thousands every page of memory costs time.
+        quint32 sortKey;
     };
 
     EntryNames() = default;
