@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QtEndian>
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
@@ -152,6 +153,46 @@ quint32 keyAt(const std::vector<char>& bytes, const Row& row, std::size_t depth)
     return qFromBigEndian<quint32>(key);
 }
 
+// Sorts rows by their keys from the byte at `shift` down, a byte at a time:
+// each round counts the rows per byte value and moves every row once into
+// its place, where a comparison sort of many rows compares each many times.
+void sortByKey(Row* first, Row* last, int shift)
+{
+    const std::ptrdiff_t fewRows = 256;
+    if (last - first <= fewRows) {
+        std::sort(first, last, [](const Row& left, const Row& right) {
+            return left.sortKey < right.sortKey;
+        });
+        return;
+    }
+    const auto byteOf = [shift](const Row& row) { return (row.sortKey >> shift) & 0xff; };
+    std::array<std::ptrdiff_t, 256> counts {};
+    for (const Row* row = first; row != last; ++row)
+        ++counts[byteOf(*row)];
+    std::array<Row*, 256> next;
+    std::array<Row*, 256> ends;
+    Row* bucket = first;
+    for (std::size_t value = 0; value < 256; ++value) {
+        next[value] = bucket;
+        bucket += counts[value];
+        ends[value] = bucket;
+    }
+    // Each row goes straight to the next free place of its bucket, swapping
+    // out the row there, until the row that belongs here comes back.
+    for (std::size_t value = 0; value < 256; ++value) {
+        while (next[value] != ends[value]) {
+            Row row = *next[value];
+            for (std::size_t home = byteOf(row); home != value; home = byteOf(row))
+                std::swap(row, *next[home]++);
+            *next[value]++ = row;
+        }
+    }
+    if (shift == 0)
+        return;
+    for (std::size_t value = 0; value < 256; ++value)
+        sortByKey(ends[value] - counts[value], ends[value], shift - 8);
+}
+
 // Sorts by names four bytes at a time, then each run of equal bytes by the
 // next four. Each round reads every name once and compares numbers kept in
 // the rows; comparing whole names fetched two names from all over the buffer
@@ -175,9 +216,7 @@ void sortByKeys(Row* first, Row* last, const std::vector<char>& bytes, std::size
         if (depth == deepest)
             return;
     }
-    std::sort(first, last, [](const Row& left, const Row& right) {
-        return left.sortKey < right.sortKey;
-    });
+    sortByKey(first, last, 24);
     if (depth == deepest)
         return;
     for (Row* run = first; run != last;) {
