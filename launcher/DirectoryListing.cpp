@@ -169,6 +169,12 @@ void sortByKey(Row* first, Row* last, int shift)
     std::array<std::ptrdiff_t, 256> counts {};
     for (const Row* row = first; row != last; ++row)
         ++counts[byteOf(*row)];
+    // A byte all rows share moves nothing.
+    if (counts[byteOf(*first)] == last - first) {
+        if (shift > 0)
+            sortByKey(first, last, shift - 8);
+        return;
+    }
     std::array<Row*, 256> next;
     std::array<Row*, 256> ends;
     Row* bucket = first;
