@@ -7,9 +7,10 @@ class QStyleOptionViewItem;
 // Draws a plain row of a list, its text and nothing else, exactly as Qt's
 // Fusion and Windows styles draw it, but lays the text out once where the
 // style does it three times: most rows of the media list are plain, and the
-// style's text layout was most of the time a listing took to appear. Gives
-// false and draws nothing for any other row (selected, focused, hovered,
-// with an icon or a check box, elided or broken over lines) or style.
+// style's three layouts were most of the cost of drawing a screen of rows.
+// Gives false and draws nothing for any other row (selected, focused,
+// hovered, with an icon or a check box, elided or broken over lines) or
+// style.
 bool drawPlainRow(QPainter* painter, const QStyleOptionViewItem& item);
 
 #endif
