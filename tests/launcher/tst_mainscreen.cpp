@@ -1,6 +1,7 @@
 #include "Button.h"
 #include "FileBrowser.h"
 #include "ModalBoxRecorder.h"
+#include "ShownScreen.h"
 #include "TestDirs.h"
 
 #include <QApplication>
@@ -145,12 +146,9 @@ private slots:
         QVERIFY(QFile::setPermissions("zorvid", QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         makeFile("clip.mp4");
         qputenv("MOVDIR", work.toLocal8Bit());
-        QWidget window;
-        window.setGeometry(0, 0, 240, 320);
-        Button screen(&window, "interface");
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        FileBrowser* list = mediaList(screen);
+        ShownScreen shown;
+        QVERIFY(QTest::qWaitForWindowActive(&shown.window));
+        FileBrowser* list = mediaList(shown.screen);
         QCOMPARE(QApplication::focusWidget(), list);
 
         QTest::keyClicks(list, "clip");
@@ -182,27 +180,24 @@ private slots:
     // closed, then a handset key released on the window.
     void buttonsNeverTakeTheKeysFromTheList()
     {
-        QWidget window;
-        window.setGeometry(0, 0, 240, 320);
-        Button screen(&window, "interface");
-        window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-        FileBrowser* list = mediaList(screen);
+        ShownScreen shown;
+        QVERIFY(QTest::qWaitForWindowActive(&shown.window));
+        FileBrowser* list = mediaList(shown.screen);
         ModalBoxRecorder boxes;
 
-        QTest::mouseClick(buttonAt(screen, { 10, 10 }), Qt::LeftButton);
-        QTest::mouseClick(buttonAt(screen, { 10, 300 }), Qt::LeftButton);
+        QTest::mouseClick(buttonAt(shown.screen, { 10, 10 }), Qt::LeftButton);
+        QTest::mouseClick(buttonAt(shown.screen, { 10, 300 }), Qt::LeftButton);
         const std::unique_ptr<QPointingDevice> finger(QTest::createTouchDevice());
-        QTest::touchEvent(&window, finger.get()).press(0, { 60, 305 });
-        QTest::touchEvent(&window, finger.get()).release(0, { 60, 305 });
+        QTest::touchEvent(&shown.window, finger.get()).press(0, { 60, 305 });
+        QTest::touchEvent(&shown.window, finger.get()).release(0, { 60, 305 });
         // Pressed without a click: Exit would end the test's own loop.
-        QPushButton* exit = buttonAt(screen, { 130, 300 });
+        QPushButton* exit = buttonAt(shown.screen, { 130, 300 });
         QTest::mousePress(exit, Qt::LeftButton);
         QTest::mouseRelease(exit, Qt::LeftButton, {}, { -10, -10 });
         QCOMPARE(boxes.texts.size(), 3);
         QTRY_COMPARE(QApplication::focusWidget(), list);
 
-        QTest::keyRelease(window.windowHandle(), Qt::Key_F9);
+        QTest::keyRelease(shown.window.windowHandle(), Qt::Key_F9);
         QCOMPARE(boxes.texts.size(), 4);
         QCOMPARE(boxes.texts.last(), QStringLiteral(" Sound : Off"));
     }

@@ -1,6 +1,6 @@
-#include "Button.h"
 #include "FileBrowser.h"
 #include "ModalBoxRecorder.h"
+#include "ShownScreen.h"
 #include "TestDirs.h"
 #include "ZApplication.h"
 
@@ -69,12 +69,9 @@ private slots:
 
     void walksTogglesAndPlays()
     {
-        QWidget window;
-        window.setGeometry(0, 0, 240, 320);
-        new Button(&window, "interface");
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        auto* list = window.findChild<FileBrowser*>("romBrowser");
+        ShownScreen shown;
+        QVERIFY(QTest::qWaitForWindowExposed(&shown.window));
+        auto* list = shown.window.findChild<FileBrowser*>("romBrowser");
         ModalBoxRecorder boxes;
 
         choose(list, "Films");
