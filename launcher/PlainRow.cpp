@@ -56,6 +56,9 @@ bool drawPlainRow(QPainter* painter, const QStyleOptionViewItem& item)
     options.setTextDirection(item.direction);
     options.setAlignment(QStyle::visualAlignment(item.direction, item.displayAlignment));
     layout.setTextOption(options);
+    // Keeps the glyphs shaped for the line's width for the draw, which
+    // would otherwise shape the text again.
+    layout.setCacheEnabled(true);
     layout.beginLayout();
     QTextLine line = layout.createLine();
     line.setLineWidth(textRect.width());
