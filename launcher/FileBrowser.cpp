@@ -1,5 +1,6 @@
 #include "FileBrowser.h"
 
+#include "ClippedScrollBarStyle.h"
 #include "DirectoryListing.h"
 #include "EntryListModel.h"
 #include "LaunchScript.h"
@@ -26,6 +27,7 @@ FileBrowser::FileBrowser(QWidget* parent, const char* name)
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
+    ClippedScrollBarStyle::install(this);
     setGeometry(0, 40, 240, 250);
     setDir(QDir::currentPath());
 
