@@ -3,17 +3,13 @@
 #include "EntryListModel.h"
 #include "PlainRow.h"
 
-#include <QApplication>
-
 void WidestNameDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                const QModelIndex& index) const
 {
     QStyleOptionViewItem item = option;
     initStyleOption(&item, index);
-    if (drawPlainRow(painter, item))
-        return;
-    const QStyle* style = item.widget ? item.widget->style() : QApplication::style();
-    style->drawControl(QStyle::CE_ItemViewItem, &item, painter, item.widget);
+    if (!drawPlainRow(painter, item))
+        QStyledItemDelegate::paint(painter, option, index);
 }
 
 QSize WidestNameDelegate::sizeHint(const QStyleOptionViewItem& option,
