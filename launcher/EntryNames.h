@@ -11,21 +11,13 @@
 class EntryNames
 {
 public:
-    // Where one row's name lies in the buffer, with what the listing orders
-    // rows by besides the name.
+    // Where one row's name lies in the buffer, and whether it is a file:
+    // directories come before files.
     struct Row
     {
         quint32 offset;
         quint16 length;
-        // Directories come before files.
         bool isFile;
-        // The name holds a byte from EE up, where byte order and UTF-16
-        // order can part.
-        bool ranked;
-        // Four bytes of the name as a number, kept beside the row while the
-        // listing sorts: sorting in place needs no second array, and on a
-        // card of many thousands every page of memory costs time.
-        quint32 sortKey;
     };
 
     EntryNames() = default;
