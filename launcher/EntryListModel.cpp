@@ -17,11 +17,6 @@ QString EntryListModel::name(int row) const
     return names.text(row);
 }
 
-NameWidth EntryListModel::widestRow(const QFont& font) const
-{
-    return widestName(names, font);
-}
-
 QModelIndex EntryListModel::index(int row, int column, const QModelIndex& parent) const
 {
     if (row < 0 || row >= names.size() || column != 0 || parent.isValid())

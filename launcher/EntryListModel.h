@@ -2,11 +2,8 @@
 #define ENTRYLISTMODEL_H
 
 #include "EntryNames.h"
-#include "NameWidth.h"
 
 #include <QAbstractListModel>
-
-class QFont;
 
 // The names of one directory listing, as plain text rows. Much lighter than
 // one item object per row, which matters on cards with huge directories; a
@@ -22,9 +19,6 @@ public:
     void setNames(EntryNames names);
     // The text of a row, or a null string for a row that does not exist.
     QString name(int row) const;
-    // The row whose name is widest in `font` (-1 when there are no rows),
-    // and the pixels every other name may need beyond it.
-    NameWidth widestRow(const QFont& font) const;
 
     // The view asks for every row's index as it lays out a listing: cheaper
     // than the general checks of QAbstractListModel.

@@ -46,6 +46,11 @@ EntryListModel* FileBrowser::entries() const
     return static_cast<EntryListModel*>(model());
 }
 
+WidestNameDelegate* FileBrowser::rows() const
+{
+    return static_cast<WidestNameDelegate*>(itemDelegate());
+}
+
 QString FileBrowser::itemText(int index) const
 {
     return entries()->name(index);
@@ -62,6 +67,7 @@ void FileBrowser::setDir(const QString& path)
     std::optional<DirectoryListing> listing = listMediaDirectory(path);
     if (!listing)
         return;
+    rows()->setWidest(widestName(listing->names, font()));
     entries()->setNames(std::move(listing->names));
     currentDir = listing->canonicalPath;
 }

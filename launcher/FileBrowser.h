@@ -6,6 +6,7 @@
 
 class EntryListModel;
 class QKeyEvent;
+class WidestNameDelegate;
 
 // The media list: one directory's subdirectories and media files. Choosing a
 // directory enters it, choosing a file plays it; F9, F10 and F2 flip the
@@ -47,6 +48,7 @@ private slots:
 
 private:
     EntryListModel* entries() const;
+    WidestNameDelegate* rows() const;
     // The path an item names, or a null string for a row that does not exist
     // (which names neither a file nor a directory).
     QString entryPath(int index) const;

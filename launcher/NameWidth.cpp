@@ -7,6 +7,7 @@
 #include <QtMath>
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -17,77 +18,108 @@ int sixtyFourths(qreal pixels)
     return qCeil(pixels * 64);
 }
 
+// A character that the font draws as a glyph of its own, beside the others:
+// shaping a text of such characters can only bring them closer (kerning,
+// ligatures), so the sum of their advances bounds its width. Marks, joiners,
+// controls and the scripts whose shaping joins, stacks or reorders glyphs
+// (Arabic, the Indic scripts, Thai and many more) give no such bound.
+bool isPlainSpacing(char32_t character)
+{
+    switch (QChar::category(character)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+        return false;
+    default:
+        break;
+    }
+    switch (QChar::script(character)) {
+    case QChar::Script_Common:
+    case QChar::Script_Latin:
+    case QChar::Script_Greek:
+    case QChar::Script_Cyrillic:
+    case QChar::Script_Armenian:
+    case QChar::Script_Georgian:
+    case QChar::Script_Han:
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+    case QChar::Script_Bopomofo:
+    case QChar::Script_Hangul:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // A name's width guessed as the sum of its characters' advances, each
-// measured once. Shaping only narrows text (kerning), so the guess is never
-// short of the width the list draws.
+// measured once, for names of plain spacing characters only.
 class WidthGuess
 {
 public:
-    // Characters are measured as they turn up: measuring one loads its
-    // glyph, and a folder uses few of them.
     explicit WidthGuess(const QFontMetricsF& metrics)
         : metrics(metrics)
     {
-        byteAdvances.fill(unknown);
+        asciiAdvances.fill(unknown);
     }
 
-    int operator()(QByteArrayView name)
+    std::optional<int> operator()(const EntryNames& names, int index)
     {
-        const auto* bytes = reinterpret_cast<const uchar*>(name.data());
         quint64 width = 0;
-        for (qsizetype at = 0; at < name.size(); ++at)
-            width += byteAdvances[bytes[at]];
-        return width < unknown ? int(width) : slowly(bytes, name.size());
+        for (const char byte : names.bytes(index))
+            width += asciiAdvances[uchar(byte)];
+        if (width < unknown)
+            return int(width);
+        return fromCharacters(names.text(index));
     }
 
 private:
-    // Names were listed as valid UTF-8.
-    int slowly(const uchar* bytes, qsizetype length)
+    std::optional<int> fromCharacters(const QString& text)
     {
         int width = 0;
-        for (qsizetype at = 0; at < length;) {
-            const uchar lead = bytes[at++];
-            if (lead < 0x80) {
-                if (byteAdvances[lead] == unknown)
-                    byteAdvances[lead] = quint64(measure(lead));
-                width += int(byteAdvances[lead]);
-                continue;
+        for (qsizetype at = 0; at < text.size(); ++at) {
+            char32_t character = text[at].unicode();
+            if (QChar::isHighSurrogate(character) && at + 1 < text.size()) {
+                character = QChar::surrogateToUcs4(text[at], text[at + 1]);
+                ++at;
             }
-            const int sequence = lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : 2;
-            char32_t character = lead & (0x7f >> sequence);
-            for (int continuation = 1; continuation < sequence; ++continuation)
-                character = (character << 6) | (bytes[at++] & 0x3f);
+            if (!isPlainSpacing(character))
+                return std::nullopt;
             width += advance(character);
         }
         return width;
     }
 
-    int measure(char32_t character) const
-    {
-        if (QChar::requiresSurrogates(character))
-            return sixtyFourths(metrics.horizontalAdvance(QString::fromUcs4(&character, 1)));
-        return sixtyFourths(metrics.horizontalAdvance(QChar(character)));
-    }
-
+    // Characters are measured as they turn up: measuring one loads its
+    // glyph, and a folder uses few of them.
     int advance(char32_t character)
     {
+        if (character < 0x80) {
+            if (asciiAdvances[character] == unknown)
+                asciiAdvances[character] = quint64(measure(character));
+            return int(asciiAdvances[character]);
+        }
         const auto known = others.constFind(character);
         if (known != others.constEnd())
             return *known;
         return *others.insert(character, measure(character));
     }
 
-    // Counted for a byte beyond ASCII, or of a character not measured yet:
+    int measure(char32_t character) const
+    {
+        return sixtyFourths(metrics.horizontalAdvance(QString::fromUcs4(&character, 1)));
+    }
+
+    // Counted for a byte beyond ASCII, or of a character not measured (yet):
     // far above any sum of advances, so one such byte sends the name to the
-    // slower pass.
+    // pass over its characters.
     static constexpr quint64 unknown = quint64(1) << 32;
 
     const QFontMetricsF& metrics;
-    std::array<quint64, 256> byteAdvances {};
+    std::array<quint64, 256> asciiAdvances {};
     QHash<char32_t, int> others;
 };
-
-const int prefetchDistance = 16;
 
 // Names whose guesses pass the widest measured width are measured too, at
 // most this many, those guessed widest first.
@@ -132,43 +164,41 @@ private:
 
 NameWidth widestName(const EntryNames& names, const QFont& font)
 {
-    if (names.size() == 0)
-        return {};
     const QFontMetricsF metrics(font);
+    NameWidth widest;
+    int widestWidth = 0;
+    const auto measureWhole = [&](int index) {
+        const int width = sixtyFourths(metrics.horizontalAdvance(names.text(index)));
+        if (widest.index < 0 || width > widestWidth) {
+            widest.index = index;
+            widestWidth = width;
+        }
+    };
+
     WidthGuess guess(metrics);
     // One more than are ever measured: the first left out bounds the rest.
     Leaders leaders(mostMeasured + 1);
     for (int index = 0; index < names.size(); ++index) {
-        // Rows are in name order and their bytes in reading order: fetching
-        // ahead keeps the pass from waiting on memory at every name.
-        if (index + prefetchDistance < names.size())
-            __builtin_prefetch(names.bytes(index + prefetchDistance).data());
-        leaders.offer({ guess(names.bytes(index)), index });
+        if (const std::optional<int> width = guess(names, index))
+            leaders.offer({ *width, index });
+        else
+            measureWhole(index);
     }
 
-    const std::vector<Guess>& candidates = leaders.widestFirst();
-    const auto measured = [&](int index) {
-        return sixtyFourths(metrics.horizontalAdvance(names.text(index)));
-    };
-    int widest = candidates.front().index;
-    int widestWidth = measured(widest);
     // Names guessed within this of the widest measured width are not worth
     // measuring: the allowance is added to the width instead.
     int allowance = sixtyFourths(metrics.averageCharWidth());
-    for (std::size_t rank = 1; rank < candidates.size(); ++rank) {
-        const Guess candidate = candidates[rank];
+    const std::vector<Guess>& candidates = leaders.widestFirst();
+    for (std::size_t rank = 0; rank < candidates.size(); ++rank) {
         // Every name after this one is guessed no wider.
-        if (candidate.width <= widestWidth + allowance)
+        if (widest.index >= 0 && candidates[rank].width <= widestWidth + allowance)
             break;
         if (rank == mostMeasured) {
-            allowance = candidate.width - widestWidth;
+            allowance = candidates[rank].width - widestWidth;
             break;
         }
-        const int width = measured(candidate.index);
-        if (width > widestWidth) {
-            widest = candidate.index;
-            widestWidth = width;
-        }
+        measureWhole(candidates[rank].index);
     }
-    return { widest, qCeil(qreal(allowance) / 64) };
+    widest.allowance = qCeil(qreal(allowance) / 64);
+    return widest;
 }

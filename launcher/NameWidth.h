@@ -12,8 +12,10 @@ struct NameWidth
     int allowance = 0;
 };
 
-// Only the few names that could be the widest are measured, judged from the
-// advances of their characters: cheap enough for folders of many thousands.
+// Names of plain spacing text are judged from the advances of their
+// characters, and only the few that could be the widest are measured: cheap
+// enough for folders of many thousands. Every other name (marks, joiners,
+// scripts that shape glyphs together) is measured whole.
 NameWidth widestName(const EntryNames& names, const QFont& font);
 
 #endif

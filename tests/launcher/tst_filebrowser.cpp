@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontMetricsF>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -134,34 +135,54 @@ private slots:
     }
 
     // Rows share one size, taken from a sample row: the widest name in pixels
-    // must set it, whatever folder came before and wherever the name sorts,
-    // even among names with more characters.
-    void longNamesCanBeReadInFullByScrollingSideways()
+    // must set it, whatever folder came before, wherever the name sorts and
+    // whatever its script, even among many names of more characters guessed
+    // nearly as wide.
+    void everyNameCanBeReadInFullByScrollingSideways_data()
     {
+        QTest::addColumn<QString>("widest");
+        QTest::newRow("latin") << QString(40, 'W') + ".avi";
+        QTest::newRow("combining marks")
+            << QString::fromUtf8("\u093f\u0903").repeated(20) + QStringLiteral(".mp4");
+        if (!QFontDatabase::families(QFontDatabase::Devanagari).isEmpty())
+            QTest::newRow("devanagari") << QString::fromUtf8(
+                "\u0915\u094d\u0937\u0924\u094d\u0930\u093f\u092f \u0936\u094d\u0930\u0940\u0915\u0943\u0937\u094d\u0923 "
+                "\u0915\u094d\u0937\u0924\u094d\u0930\u093f\u092f \u0938\u094d\u0924\u094d\u0930\u0940 "
+                "\u0926\u094d\u0930\u094c\u092a\u0926\u0940 \u0936\u094d\u0930\u0940\u0915\u0943\u0937\u094d\u0923.mp4");
+        if (!QFontDatabase::families(QFontDatabase::Thai).isEmpty())
+            QTest::newRow("thai") << QString::fromUtf8(
+                "\u0e2d\u0e21\u0e23\u0e23\u0e31\u0e15\u0e19\u0e42\u0e01\u0e2a\u0e34\u0e19\u0e17\u0e23\u0e4c "
+                "\u0e01\u0e23\u0e38\u0e07\u0e40\u0e17\u0e1e\u0e21\u0e2b\u0e32\u0e19\u0e04\u0e23 "
+                "\u0e2d\u0e21\u0e23\u0e23\u0e31\u0e15\u0e19\u0e42\u0e01\u0e2a\u0e34\u0e19\u0e17\u0e23\u0e4c.mp4");
+    }
+
+    void everyNameCanBeReadInFullByScrollingSideways()
+    {
+        QFETCH(QString, widest);
         makeDir(root + "/short");
         makeDir(root + "/long");
         makeFile(root + "/short/a.mp4");
-        const QString widest = QString(40, 'W') + ".avi";
-        for (const QString& name : { QString("0.mp4"), widest, QString("Z.mp4"), QString("zz.mp4") })
-            makeFile(root + "/long/" + name);
-        for (int i = 0; i < 40; ++i)
-            makeFile(root + QString("/long/%1%2.mp4").arg(QString(80, 'i')).arg(i));
+        makeFile(root + "/long/" + widest);
         FileBrowser list(nullptr, nullptr);
+        const QFontMetricsF metrics(list.font());
+        const qreal widestWidth = metrics.horizontalAdvance(widest);
+        for (QString name = "0.mp4"; metrics.horizontalAdvance(name) < widestWidth * 0.9;
+             name.prepend('i'))
+            if (metrics.horizontalAdvance(name) > widestWidth / 3)
+                makeFile(root + "/long/" + name);
         list.resize(240, 250);
         list.setDir(root + "/short");
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
 
         list.setDir(root + "/long");
-        QScrollBar* sideways = list.horizontalScrollBar();
-        QTRY_VERIFY(sideways->maximum() > 0);
         const int margins = 2 * (list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
-        const QFontMetricsF metrics(list.font());
         for (int row = 0; row < list.model()->rowCount(); ++row) {
             const QString name = list.itemText(row);
             const QRect shown = list.visualRect(list.model()->index(row, 0));
             QVERIFY2(metrics.horizontalAdvance(name) + margins <= shown.width(), qPrintable(name));
         }
+        QScrollBar* sideways = list.horizontalScrollBar();
         sideways->setValue(sideways->maximum());
         const QRect widestRow = list.visualRect(list.model()->index(rowOf(list, widest), 0));
         QVERIFY(widestRow.right() < list.viewport()->width());
