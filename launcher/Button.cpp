@@ -1,12 +1,11 @@
 #include "Button.h"
 
 #include "FileBrowser.h"
+#include "PngFile.h"
 #include "RES_ICON_Reader.h"
 #include "ZMessageBox.h"
 
 #include <QApplication>
-#include <QFile>
-#include <QImageReader>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -14,20 +13,6 @@ namespace {
 
 const char* const backgroundImage = "images/background.png";
 const char* const defaultStartDir = "/mmc/mmca1";
-
-// The pictures are PNG files by name; reading them as such spares loading
-// every image-format plugin to sniff the contents, a good part of start-up.
-// The file is opened first: a reader forced to a format warns about a file it
-// cannot open, and a missing picture must pass silently.
-QPixmap loadPng(const char* file)
-{
-    QFile picture(QString::fromLatin1(file));
-    if (!picture.open(QIODevice::ReadOnly))
-        return QPixmap();
-    QImageReader reader(&picture, "png");
-    reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImageReader(&reader);
-}
 
 // Paints `pixmap` in `role` of `widget` (Base: behind a list's rows); a
 // missing image leaves the style's plain background.
@@ -45,7 +30,7 @@ void setBackgroundImage(QWidget* widget, QPalette::ColorRole role, const QPixmap
 // image cannot be loaded so it stays usable.
 void setButtonImage(QPushButton* button, const char* file)
 {
-    const QPixmap pixmap = loadPng(file);
+    const QPixmap pixmap = loadPng(QString::fromLatin1(file));
     if (pixmap.isNull())
         return;
     button->setText(QString());
@@ -84,7 +69,7 @@ Button::Button(QWidget* parent, const char* name)
 {
     setObjectName(QString::fromUtf8(name));
     // Decoded once for the screen and the list: start-up time is precious.
-    const QPixmap background = loadPng(backgroundImage);
+    const QPixmap background = loadPng(QString::fromLatin1(backgroundImage));
     setBackgroundImage(this, QPalette::Window, background);
     setGeometry(0, 0, 240, 320);
 

@@ -1,10 +1,12 @@
 #include "Button.h"
+#include "RuntimeDirWarning.h"
 #include "ZApplication.h"
 
 #include <QWidget>
 
 int main(int argc, char** argv)
 {
+    dropRuntimeDirWarning();
     ZApplication app(argc, argv, ZApplication::GuiClient);
     // The list handles the handset keys itself, so they must reach it.
     app.enableHardKeyEventFilter(false);
