@@ -17,6 +17,11 @@ QString EntryListModel::name(int row) const
     return names.text(row);
 }
 
+int EntryListModel::row(const QString& name) const
+{
+    return names.indexOf(name);
+}
+
 QModelIndex EntryListModel::index(int row, int column, const QModelIndex& parent) const
 {
     if (row < 0 || row >= names.size() || column != 0 || parent.isValid())

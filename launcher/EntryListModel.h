@@ -19,6 +19,8 @@ public:
     void setNames(EntryNames names);
     // The text of a row, or a null string for a row that does not exist.
     QString name(int row) const;
+    // The row showing `name`, or -1.
+    int row(const QString& name) const;
 
     // The view asks for every row's index as it lays out a listing: cheaper
     // than the general checks of QAbstractListModel.

@@ -12,3 +12,13 @@ QString EntryNames::text(int index) const
                                                      | QStringDecoder::Flag::ConvertInitialBom);
     return toUtf16(bytes(index));
 }
+
+int EntryNames::indexOf(const QString& text) const
+{
+    const QByteArray name = text.toUtf8();
+    for (int index = 0; index < size(); ++index) {
+        if (bytes(index) == name)
+            return index;
+    }
+    return -1;
+}

@@ -34,6 +34,8 @@ public:
     }
     // The name as text, or a null string for an index out of range.
     QString text(int index) const;
+    // The index of the name `text`, or -1.
+    int indexOf(const QString& text) const;
 
 private:
     std::vector<char> buffer;

@@ -27,6 +27,12 @@ FileBrowser::FileBrowser(QWidget* parent, const char* name)
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
+    // The list fills its background itself, behind a see-through viewport,
+    // so a picture there stays put while the rows scroll over it: an opaque
+    // viewport is scrolled by moving its pixels, the picture's with them.
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+    viewport()->setAutoFillBackground(false);
     ClippedScrollBarStyle::install(this);
     setGeometry(0, 40, 240, 250);
     setDir(QDir::currentPath());
@@ -70,13 +76,33 @@ void FileBrowser::setDir(const QString& path)
     rows()->setWidest(widestName(listing->names, font()));
     entries()->setNames(std::move(listing->names));
     currentDir = listing->canonicalPath;
+    // A folder opens at its top with its first row current, so that the
+    // cursor keys and Enter act at once.
+    showRow(0);
+}
+
+void FileBrowser::showRow(int row)
+{
+    const QModelIndex index = model()->index(row, 0);
+    setCurrentIndex(index);
+    scrollTo(index);
 }
 
 void FileBrowser::itemSelected(int index)
 {
     const QString path = entryPath(index);
-    if (QFileInfo(path).isDir())
-        setDir(path);
+    if (!QFileInfo(path).isDir())
+        return;
+    const bool up = itemText(index) == QLatin1String("..");
+    const QString left = currentDir;
+    setDir(path);
+    // Back up through "..", the folder just left is the current row, as file
+    // browsers have it.
+    if (up && currentDir != left) {
+        const int row = entries()->row(QFileInfo(left).fileName());
+        if (row >= 0)
+            showRow(row);
+    }
 }
 
 void FileBrowser::itemHighlighted(int index)

@@ -3,6 +3,7 @@
 
 #include <QObject>
 #include <QPixmap>
+#include <QRect>
 #include <QStringList>
 #include <QTimer>
 
@@ -18,6 +19,10 @@ public:
     QStringList texts;
     QStringList buttonTexts;
     QList<bool> hadIcon;
+    // Where each box stood on the screen, and whether its label had room for
+    // each line of its text unbroken.
+    QList<QRect> frames;
+    QList<bool> linesWhole;
 
 private:
     void closeActiveBox();

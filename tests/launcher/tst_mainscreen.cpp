@@ -1,19 +1,29 @@
 #include "Button.h"
 #include "FileBrowser.h"
+#include "ListDriver.h"
 #include "ModalBoxRecorder.h"
+#include "RuntimeDirWarning.h"
 #include "ShownScreen.h"
 #include "TestDirs.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QTimer>
+#include <cstdio>
+#include <functional>
 #include <memory>
+#include <unistd.h>
 
 using namespace TestDirs;
 
@@ -25,6 +35,23 @@ QPushButton* buttonAt(Button& screen, QPoint where)
         if (button->geometry().contains(where))
             return button;
     return nullptr;
+}
+
+// What reaches standard error while `work` runs, whoever writes it.
+QByteArray standardErrorOf(const std::function<void()>& work)
+{
+    QTemporaryFile capture;
+    if (!capture.open())
+        return "cannot capture standard error";
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    ::dup2(capture.handle(), STDERR_FILENO);
+    work();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    capture.seek(0);
+    return capture.readAll();
 }
 
 FileBrowser* mediaList(Button& screen)
@@ -75,6 +102,8 @@ private slots:
         QCOMPARE(mediaList(screen)->geometry(), QRect(0, 40, 240, 250));
     }
 
+    // The PNG library reports a damaged picture on standard error itself,
+    // past Qt's messages, so that is watched as well.
     void missingOrBrokenImagesPassSilently()
     {
         QTest::failOnWarning(QRegularExpression(QStringLiteral(".")));
@@ -83,11 +112,40 @@ private slots:
             Button screen(&window, "interface");
         }
         makeDir("images");
-        for (const char* name : { "background", "banner", "btn_exit", "btn_about" })
-            makeFile(QString("images/%1.png").arg(name), "not a picture");
+        QImage image(240, 320, QImage::Format_RGB32);
+        image.fill(Qt::darkBlue);
+        QByteArray png;
+        QBuffer buffer(&png);
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
+        makeFile("images/background.png", png.left(png.size() / 2));
+        makeFile("images/banner.png", png.left(png.size() - 1));
+        makeFile("images/btn_exit.png", "not a picture");
+        makeFile("images/btn_about.png");
         QWidget window;
-        Button screen(&window, "interface");
-        QCOMPARE(buttonAt(screen, { 10, 10 })->text(), QStringLiteral("title"));
+        std::unique_ptr<Button> screen;
+        const QByteArray printed = standardErrorOf([&] {
+            screen = std::make_unique<Button>(&window, "interface");
+        });
+        QCOMPARE(printed, QByteArray());
+        QCOMPARE(buttonAt(*screen, { 10, 10 })->text(), QStringLiteral("title"));
+        QCOMPARE(buttonAt(*screen, { 10, 300 })->text(), QStringLiteral("About"));
+    }
+
+    // Without a session, as on a bare console, Qt warns that it picks a
+    // runtime folder itself; the launcher keeps that quiet and no more.
+    void anUnsetRuntimeDirIsNoNews()
+    {
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        qunsetenv("XDG_RUNTIME_DIR");
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("XDG_RUNTIME_DIR")));
+        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+
+        dropRuntimeDirWarning();
+        QTest::failOnWarning(QRegularExpression(QStringLiteral("XDG_RUNTIME_DIR")));
+        QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        QTest::ignoreMessage(QtWarningMsg, "any other warning");
+        qWarning("any other warning");
+        qputenv("XDG_RUNTIME_DIR", saved);
     }
 
     void buttonsShowTheirImagesInsteadOfText()
@@ -200,6 +258,81 @@ private slots:
         QTest::keyRelease(shown.window.windowHandle(), Qt::Key_F9);
         QCOMPARE(boxes.texts.size(), 4);
         QCOMPARE(boxes.texts.last(), QStringLiteral(" Sound : Off"));
+    }
+
+    // The screen as a user walks it with keys: boxes fit the 240x320 screen
+    // with each line of their text whole, and every folder opens at its top
+    // with its first row current. Going up through ".." lands on the folder
+    // just left; a folder that cannot be entered moves nothing.
+    void boxesFitTheScreenAndFoldersOpenAtTheTop()
+    {
+        for (int i = 1; i <= 40; ++i)
+            makeDir(QString("card/f%1").arg(i, 2, 10, QLatin1Char('0')));
+        makeDir("card/zz");
+        for (int i = 1; i <= 60; ++i)
+            makeFile(QString("card/zz/clip%1.mp4").arg(i, 2, 10, QLatin1Char('0')));
+        makeDir("images");
+        QImage background(240, 320, QImage::Format_RGB32);
+        for (int y = 0; y < 320; ++y)
+            std::fill_n(reinterpret_cast<QRgb*>(background.scanLine(y)), 240, qRgb(y % 256, 96, 160));
+        QVERIFY(background.save("images/background.png"));
+        qputenv("MOVDIR", (work + "/card").toLocal8Bit());
+        ShownScreen shown;
+        QVERIFY(QTest::qWaitForWindowActive(&shown.window));
+        FileBrowser* list = mediaList(shown.screen);
+        const auto current = [list] { return list->currentIndex().data().toString(); };
+        const auto shownInFull = [list](const QString& name) {
+            const QModelIndex row = list->model()->index(ListDriver::shownNames(*list).indexOf(name), 0);
+            return list->viewport()->rect().contains(list->visualRect(row));
+        };
+        ModalBoxRecorder boxes;
+
+        QTest::keyRelease(list, Qt::Key_F10);
+        QTest::keyRelease(list, Qt::Key_F9);
+        QTest::mouseClick(buttonAt(shown.screen, { 10, 300 }), Qt::LeftButton);
+        QCOMPARE(boxes.texts.size(), 3);
+        QCOMPARE(boxes.linesWhole, QList<bool>({ true, true, true }));
+        // Where the platform draws window frames, as offscreen does, the box
+        // sits a frame's width off the centre.
+        const QRect screen = shown.window.geometry();
+        for (const QRect& box : std::as_const(boxes.frames)) {
+            QVERIFY(screen.contains(box));
+            QVERIFY(qAbs(box.center().x() - screen.center().x()) <= 2);
+            QVERIFY(qAbs(box.center().y() - screen.center().y()) <= 2);
+        }
+
+        QCOMPARE(current(), QStringLiteral("."));
+        QTest::keyClick(list, Qt::Key_End);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(list->directory(), work + "/card/zz");
+        QCOMPARE(list->verticalScrollBar()->value(), 0);
+        QTest::keyClick(list, Qt::Key_Down);
+        QCOMPARE(current(), QStringLiteral(".."));
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(list->directory(), work + "/card");
+        QCOMPARE(current(), QStringLiteral("zz"));
+        QVERIFY(shownInFull("zz"));
+
+        QVERIFY(QDir(work + "/card/f40").removeRecursively());
+        QTest::keyClick(list, Qt::Key_Up);
+        const int scrolled = list->verticalScrollBar()->value();
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(list->directory(), work + "/card");
+        QCOMPARE(current(), QStringLiteral("f40"));
+        QCOMPARE(list->verticalScrollBar()->value(), scrolled);
+
+        // The picture behind the rows stays put while they scroll: read back
+        // from what the window shows, past the rows' right end.
+        const QPoint clear = list->viewport()->mapTo(&shown.window, QPoint(200, 100));
+        const auto shownPixel = [&] {
+            return shown.window.screen()->grabWindow(shown.window.winId(), clear.x(), clear.y(), 1, 1)
+                .toImage().pixel(0, 0);
+        };
+        QTest::qWait(50);
+        const QRgb still = shownPixel();
+        list->verticalScrollBar()->setValue(scrolled - 37);
+        QTest::qWait(50);
+        QCOMPARE(shownPixel(), still);
     }
 
     void exitEndsTheLoopWithStatusZero()
