@@ -90,6 +90,13 @@ int utf16Rank(uchar byte)
     return byte;
 }
 
+// Only a name that holds a byte from EE up needs ranking; all others order
+// as their plain bytes.
+bool needsRanking(const char* name, std::size_t length)
+{
+    return std::any_of(name, name + length, [](char byte) { return uchar(byte) >= 0xee; });
+}
+
 bool precedesInUtf16(QByteArrayView left, QByteArrayView right)
 {
     const auto [l, r] = std::mismatch(left.begin(), left.end(), right.begin(), right.end());
@@ -153,7 +160,7 @@ std::optional<DirectoryListing> listMediaDirectory(const QString& path)
         // file, so it is not shown.
         if (!QByteArrayView(name, qsizetype(length)).isValidUtf8())
             continue;
-        rows.push_back({ quint32(bytes.size()), quint16(length), isFile });
+        rows.push_back({ quint32(bytes.size()), quint16(length), isFile, needsRanking(name, length) });
         bytes.insert(bytes.end(), name, name + length);
     }
 
@@ -164,7 +171,9 @@ std::optional<DirectoryListing> listMediaDirectory(const QString& path)
     std::sort(rows.begin(), rows.end(), [&nameOf](const Row& left, const Row& right) {
         if (left.isFile != right.isFile)
             return right.isFile;
-        return precedesInUtf16(nameOf(left), nameOf(right));
+        if (left.ranked || right.ranked)
+            return precedesInUtf16(nameOf(left), nameOf(right));
+        return nameOf(left) < nameOf(right);
     });
     listing.names = EntryNames(std::move(bytes), std::move(rows));
     return listing;

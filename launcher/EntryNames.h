@@ -11,13 +11,17 @@
 class EntryNames
 {
 public:
-    // Where one row's name lies in the buffer, and whether it is a file:
-    // directories come before files.
+    // Where one row's name lies in the buffer, with what the listing orders
+    // rows by besides the name.
     struct Row
     {
         quint32 offset;
         quint16 length;
+        // Directories come before files.
         bool isFile;
+        // The name holds a byte from EE up, where byte order and UTF-16
+        // order can part.
+        bool ranked;
     };
 
     EntryNames() = default;
