@@ -5,13 +5,12 @@
 
 class QAbstractScrollArea;
 
-// Qt's raster engine hands large fills to its thread pool in pieces and
-// waits for them. A scroll bar's fills are small, and the hand-offs cost
-// more than the fills: about twenty per paint of the list's two bars, at
-// every listing and every scroll step, and on a one-core device they only
-// add switches. Painted within a clip of their own, the same pixels came
-// with four hand-offs instead (Qt 6.4). Clips smaller than the bar would
-// avoid those too, but Fusion's lines across their edges went missing.
+// Paints scroll bars within a clip of their own. Qt's raster engine hands
+// large fills to its thread pool in pieces and waits for them; within such a
+// clip most of a scroll bar's fills stay in the painting thread. The
+// hand-offs cost more than these small fills, at every listing and every
+// scroll step, and on a one-core device they only add switches. A clip as
+// large as the bar keeps the style's pixels.
 class ClippedScrollBarStyle : public QProxyStyle
 {
     Q_OBJECT
