@@ -108,7 +108,10 @@ private:
 
     int measure(char32_t character) const
     {
-        return sixtyFourths(metrics.horizontalAdvance(QString::fromUcs4(&character, 1)));
+        if (QChar::requiresSurrogates(character))
+            return sixtyFourths(metrics.horizontalAdvance(QString::fromUcs4(&character, 1)));
+        // The glyph's own advance: far cheaper than shaping a string of one.
+        return sixtyFourths(metrics.horizontalAdvance(QChar(character)));
     }
 
     // Counted for a byte beyond ASCII, or of a character not measured (yet):
