@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QScroller>
 
 FileBrowser::FileBrowser(QWidget* parent, const char* name)
@@ -77,15 +78,10 @@ void FileBrowser::setDir(const QString& path)
     entries()->setNames(std::move(listing->names));
     currentDir = listing->canonicalPath;
     // A folder opens at its top with its first row current, so that the
-    // cursor keys and Enter act at once.
-    showRow(0);
-}
-
-void FileBrowser::showRow(int row)
-{
-    const QModelIndex index = model()->index(row, 0);
-    setCurrentIndex(index);
-    scrollTo(index);
+    // cursor keys and Enter act at once. The rows are laid out when shown.
+    setCurrentIndex(model()->index(0, 0));
+    scrollToTop();
+    horizontalScrollBar()->setValue(0);
 }
 
 void FileBrowser::itemSelected(int index)
@@ -99,9 +95,11 @@ void FileBrowser::itemSelected(int index)
     // Back up through "..", the folder just left is the current row, as file
     // browsers have it.
     if (up && currentDir != left) {
-        const int row = entries()->row(QFileInfo(left).fileName());
-        if (row >= 0)
-            showRow(row);
+        const QModelIndex row = model()->index(entries()->row(QFileInfo(left).fileName()), 0);
+        if (row.isValid()) {
+            setCurrentIndex(row);
+            scrollTo(row);
+        }
     }
 }
 

@@ -52,8 +52,6 @@ private:
     // The path an item names, or a null string for a row that does not exist
     // (which names neither a file nor a directory).
     QString entryPath(int index) const;
-    // Makes `row` current and scrolls it into view.
-    void showRow(int row);
     void announceToggle(bool& flag, const char* messageWhenOn, const char* messageWhenOff);
 
     QString currentDir;
