@@ -1,11 +1,13 @@
 // Times FileBrowser::setDir on the given directories, from reading the
 // directory to the first paint of the list, against the floor of reading the
-// same names with readdir and sorting them. Times are CPU milliseconds of the
-// process (user + system), the median of RUNS runs of each.
+// same names with readdir and sorting them, and then one scroll step of the
+// list down to its repaint. Times are CPU milliseconds of the process (user +
+// system), the median of RUNS runs of each.
 #include "FileBrowser.h"
 
 #include <QAbstractItemModel>
 #include <QApplication>
+#include <QScrollBar>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -78,14 +80,15 @@ int main(int argc, char** argv)
     }
     const int runs = std::max(1, std::atoi(argv[1]));
 
-    std::printf("%-9s %8s %12s %12s %7s\n", "entries", "rows", "setDir ms", "baseline ms",
-                "ratio");
+    std::printf("%-9s %8s %12s %12s %7s %10s\n", "entries", "rows", "setDir ms", "baseline ms",
+                "ratio", "scroll ms");
     for (int arg = 2; arg < argc; ++arg) {
         const std::string path = argv[arg];
         std::size_t entries = 0;
         int rows = 0;
         std::vector<double> setDirTimes;
         std::vector<double> baselineTimes;
+        std::vector<double> scrollTimes;
         for (int run = 0; run < runs; ++run) {
             baselineTimes.push_back(timed([&] { entries = readAndSortNames(path); }));
             const std::unique_ptr<FileBrowser> list = shownList();
@@ -94,12 +97,16 @@ int main(int argc, char** argv)
                 list->repaint();
                 QCoreApplication::processEvents();
             }));
+            scrollTimes.push_back(timed([&] {
+                list->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+                QCoreApplication::processEvents();
+            }));
             rows = list->model()->rowCount();
         }
         const double setDir = median(setDirTimes);
         const double baseline = median(baselineTimes);
-        std::printf("%-9zu %8d %12.2f %12.2f %7.2f\n", entries - 2, rows, setDir, baseline,
-                    setDir / baseline);
+        std::printf("%-9zu %8d %12.2f %12.2f %7.2f %10.2f\n", entries - 2, rows, setDir, baseline,
+                    setDir / baseline, median(scrollTimes));
     }
     return 0;
 }
