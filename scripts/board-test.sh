@@ -46,8 +46,8 @@ package=$(ls -t "$build"/mediakit_*_"$arch".deb | head -n 1)
 dpkg-deb -c "$package" | grep '/usr/bin/mediakit-launcher$' >/dev/null ||
     { echo "board-test: $package has no launcher (was Qt for $arch installable?)" >&2; exit 1; }
 
-# <package...>: downloads Debian packages into downloads/, once; with
-# APT_PRIVATE set, from that private package list instead of the system's.
+# <package...>: downloads Debian packages into downloads/; with APT_PRIVATE
+# set, from that private package list instead of the system's.
 download() {
     local options=(-o APT::Sandbox::User=root "${APT_PRIVATE[@]}")
     (cd "$board/downloads" && apt-get "${options[@]}" download "$@" >/dev/null 2>&1) ||
@@ -59,10 +59,12 @@ APT_PRIVATE=()
 # so the system's sources stay as they are; its libraries come from Debian 12.
 qemu=$board/qemu
 if [ ! -x "$qemu/usr/bin/qemu-system-arm" ]; then
-    mkdir -p "$board/apt/lists/partial"
+    echo "board-test: fetching QEMU 10 from bookworm-backports"
+    mkdir -p "$board/apt/lists/partial" "$board/apt/cache"
     echo "deb http://deb.debian.org/debian bookworm-backports main" > "$board/apt/sources.list"
     APT_PRIVATE=(-o "Dir::Etc::SourceList=$board/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
-        -o "Dir::State::Lists=$board/apt/lists" -o "APT::Architectures=$(dpkg --print-architecture)")
+        -o "Dir::State::Lists=$board/apt/lists" -o "Dir::Cache=$board/apt/cache"
+        -o "APT::Architectures=$(dpkg --print-architecture)")
     apt-get -o APT::Sandbox::User=root "${APT_PRIVATE[@]}" update -qq
     rm -f "$board"/downloads/qemu-system-*.deb
     download qemu-system-arm/bookworm-backports qemu-system-common/bookworm-backports qemu-system-data/bookworm-backports
@@ -78,6 +80,7 @@ bash scripts/setup.sh "${qemu_libraries[@]}"
 # The kernel, and the modules the board needs: virtio's MMIO transport, the
 # GPU, input, 9p for the shared folders, overlayfs for the root.
 if [ ! -f "$board/modules/order" ]; then
+    echo "board-test: fetching the armmp kernel"
     rm -f "$board"/downloads/linux-image-*.deb
     download "linux-image-armmp-lpae:$arch"
     image=$(dpkg-deb -f "$board"/downloads/linux-image-armmp-lpae_*.deb Depends | sed 's/ .*//')
@@ -99,6 +102,7 @@ if [ ! -f "$board/modules/order" ]; then
 fi
 
 if [ ! -x "$board/busybox" ]; then
+    echo "board-test: fetching busybox"
     rm -f "$board"/downloads/busybox-static_*.deb
     download "busybox-static:$arch"
     dpkg-deb --fsys-tarfile "$board"/downloads/busybox-static_*.deb | tar -xO ./bin/busybox > "$board/busybox.partial"
@@ -113,8 +117,9 @@ packages="dash,coreutils,mpv,ffmpeg,fonts-dejavu-core,$(dpkg-deb -f "$package" D
     tr ',' '\n' | sed 's/(.*)//; s/|.*//; s/[[:space:]]//g' | paste -sd,)"
 userland=$board/userland
 if [ "$(cat "$userland.packages" 2>/dev/null)" != "$packages" ]; then
+    echo "board-test: unpacking the $arch userland: $packages"
     rm -rf "$userland" "$userland.partial" "$userland.packages"
-    mmdebstrap --quiet --mode=root --variant=extract --architectures="$arch" --include="$packages" \
+    mmdebstrap --quiet --mode=auto --variant=extract --architectures="$arch" --include="$packages" \
         bookworm "$userland.partial" \
         "deb http://deb.debian.org/debian bookworm main" \
         "deb http://deb.debian.org/debian bookworm-updates main" \
