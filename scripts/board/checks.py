@@ -14,11 +14,14 @@ from board import Board, BoardError
 from picture import read_png
 
 # The launcher's screen: title 0-40, list 40-290, About and Exit 290-320.
-TITLE, LIST, BUTTONS = (0, 0, 240, 40), (0, 40, 240, 250), (0, 290, 240, 30)
+TITLE, BUTTONS = (0, 0, 240, 40), (0, 290, 240, 30)
 # Where the list's rows hold text: clear of its frame and scroll bar.
 TEXT = (3, 42, 200, 246)
 CARD = "/media/card"
-WORKING_DIR = "/newroot/root/.local/share/mediakit"
+# The launcher's working directory, which its start script fills, in the
+# board's root and as the board's shell sees it.
+WORKING_DIR = "/root/.local/share/mediakit"
+SHELL_ROOT = "/newroot"
 # A picture in place differs from the kit's image by little more than the
 # button's frame; any other picture differs by far more.
 IN_PLACE = 25
@@ -70,7 +73,10 @@ class Checks:
         self.images = {name: read_png(os.path.join(images, f"{name}.png"))
                        for name in ("banner", "btn_about", "btn_exit")}
         self.passed = self.failed = self.skipped = 0
+        # The root list's names and the heights of their rows' centres.
         self.rows = {}
+        # The launcher's screen as the last check left it.
+        self.screen = None
 
     def report(self, name, problems):
         if problems:
@@ -222,7 +228,7 @@ class Checks:
             problems.append(f"{len(pictures)} different pictures while it played")
         if not back:
             problems.append("the launcher did not come back after the player")
-        launch = self.board.output(f"cat {WORKING_DIR}/exec").strip()
+        launch = self.board.output(f"cat {SHELL_ROOT}{WORKING_DIR}/exec").strip()
         if launch != f'./zorvid "{CARD}/Welcome.mp4"':
             problems.append(f"exec holds {launch!r}")
         self.screen = self.board.settled_screen("after-player")
@@ -272,6 +278,30 @@ class Checks:
             problems.append("tty1 does not show text")
         return problems
 
+    def framebuffer_player(self):
+        """The player stand-in where the board had no DRM display: ffmpeg
+        writes the clip to the framebuffer."""
+        before = self.board.settled_screen()
+        self.board.output(f"(board tty1 /tmp/player.log env ZORVID_DRM_CARD= {WORKING_DIR}/zorvid"
+                          f" '{CARD}/Music Videos/Mandelbrot Zoom.mp4'; echo $? > /tmp/player.status) &")
+        pictures, deadline, status = set(), time.monotonic() + 60, None
+        while status is None and time.monotonic() < deadline:
+            time.sleep(0.1)
+            now = self.board.screen()
+            if not now.same_as(before):
+                if not pictures:
+                    self.board.keep(now, "framebuffer-player")
+                pictures.add(now.rgb)
+            answer, text = self.board.run("cat /tmp/player.status 2>/dev/null")
+            status = text.strip() if answer == 0 else None
+        problems = []
+        if status != "0":
+            log = self.board.output("cat /tmp/player.log").strip()
+            problems.append(f"zorvid ended with status {status}: {log}")
+        if len(pictures) < 3:
+            problems.append(f"{len(pictures)} different pictures while it played")
+        return problems
+
     def panelnap_blanks_and_lights(self):
         # A white console: lit and blank tell apart at a glance.
         self.board.output(r"printf '\033[47m\033[2J' > /dev/tty1")
@@ -311,6 +341,8 @@ class Checks:
         self.check("a double tap enters a folder", self.double_tap_enters)
         self.check("a finger swipe scrolls the list", self.swipe_scrolls)
         self.check("Exit ends the launcher and tty1 is back in text mode", self.exit_to_text)
+        self.check("on a bare framebuffer, zorvid plays a clip through ffmpeg", self.framebuffer_player,
+                   needs_rows=False)
         self.check("panelnap 10 on tty1 blanks the screen and panelnap 0 lights it",
                    self.panelnap_blanks_and_lights, needs_rows=False)
         name = "panelnap 45 blanks tty1 after a minute of idle time"
