@@ -35,7 +35,7 @@ expect_args() { # <label> <expected, one per line>
 # A console session with a sound server and no panel, unless a case says
 # otherwise: this machine's own display devices must not count.
 unset DISPLAY WAYLAND_DISPLAY XDG_RUNTIME_DIR
-export PULSE_SERVER=unix:/run/sound-server ZORVID_DRM_CARD= ZORVID_FRAMEBUFFER="$tmp/no-fb"
+export PULSE_SERVER=unix:/run/sound-server ZORVID_DRM_CARD='' ZORVID_FRAMEBUFFER="$tmp/no-fb"
 
 PATH="$tmp/mpv-bin" "$zorvid" "$nasty"
 expect_args "mpv, defaults" "--msg-level=all=error
