@@ -353,7 +353,7 @@ class Checks:
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--work", required=True, help="sockets, the console's log, shots/")
-    parser.add_argument("--images", required=True, help="the kit's images, as installed")
+    parser.add_argument("--images", required=True, help="the kit's images, as the build made them")
     parser.add_argument("--idle", action="store_true", help="also wait out a timed blank")
     parser.add_argument("qemu", nargs="+", help="QEMU's command line")
     arguments = parser.parse_args()
