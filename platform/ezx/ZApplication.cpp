@@ -2,9 +2,30 @@
 
 #include <QKeyEvent>
 
-ZApplication::ZApplication(int& argc, char** argv, Type)
-    : QApplication(argc, argv)
+namespace {
+
+// Qt's default style depends on the platform: Windows on linuxfb, Fusion on
+// X11 and offscreen. The kit is drawn in Fusion everywhere, named through
+// Qt's own variable so that a user's QT_STYLE_OVERRIDE or -style still wins.
+// Set only while the application reads it, so children never inherit it.
+const char* const styleVariable = "QT_STYLE_OVERRIDE";
+bool styleSetHere = false;
+
+int& withFusionByDefault(int& argc)
 {
+    styleSetHere = !qEnvironmentVariableIsSet(styleVariable);
+    if (styleSetHere)
+        qputenv(styleVariable, "Fusion");
+    return argc;
+}
+
+} // namespace
+
+ZApplication::ZApplication(int& argc, char** argv, Type)
+    : QApplication(withFusionByDefault(argc), argv)
+{
+    if (styleSetHere)
+        qunsetenv(styleVariable);
     installEventFilter(this);
 }
 

@@ -13,7 +13,13 @@ make_fake() { # <dir> <name>: a player that writes its arguments to $tmp/args
 }
 make_fake "$tmp/mpv-bin" mpv
 make_fake "$tmp/ffplay-bin" ffplay
+# A board's userland holds both; on a bare framebuffer ffmpeg must play.
+make_fake "$tmp/panel-bin" mpv
+make_fake "$tmp/panel-bin" ffmpeg
 mkdir -p "$tmp/no-player-bin"
+# Stand-ins for a board's DRM display and framebuffer: only their names count.
+: > "$tmp/card0"
+: > "$tmp/fb-test"
 
 # A name the shell would love to run; it must arrive whole.
 mkdir -p "$tmp/media"
@@ -26,9 +32,10 @@ expect_args() { # <label> <expected, one per line>
     fi
 }
 
-# A console session with a sound server, unless a case says otherwise.
+# A console session with a sound server and no panel, unless a case says
+# otherwise: this machine's own display devices must not count.
 unset DISPLAY WAYLAND_DISPLAY XDG_RUNTIME_DIR
-export PULSE_SERVER=unix:/run/sound-server
+export PULSE_SERVER=unix:/run/sound-server ZORVID_DRM_CARD='' ZORVID_FRAMEBUFFER="$tmp/no-fb"
 
 PATH="$tmp/mpv-bin" "$zorvid" "$nasty"
 expect_args "mpv, defaults" "--msg-level=all=error
@@ -36,7 +43,7 @@ expect_args "mpv, defaults" "--msg-level=all=error
 --
 $nasty"
 
-PATH="$tmp/mpv-bin" DISPLAY=:5 "$zorvid" "$nasty" -nosound -dfr -hi
+PATH="$tmp/mpv-bin" DISPLAY=:5 ZORVID_DRM_CARD="$tmp/card0" "$zorvid" "$nasty" -nosound -dfr -hi
 expect_args "mpv on X11, all options" "--msg-level=all=error,statusline=status
 --no-audio
 --osd-level=3
@@ -46,6 +53,61 @@ expect_args "mpv on X11, all options" "--msg-level=all=error,statusline=status
 --gpu-context=x11egl
 --
 $nasty"
+
+# On a board: a DRM display goes to mpv's DRM output, a bare framebuffer to
+# ffmpeg's, scaled to fit the panel (240x320 where the kernel does not say).
+PATH="$tmp/panel-bin" ZORVID_DRM_CARD="$tmp/card0" ZORVID_FRAMEBUFFER="$tmp/fb-test" "$zorvid" "$nasty" -nosound -dfr
+expect_args "mpv on a DRM display" "--msg-level=all=error,statusline=status
+--no-audio
+--osd-level=3
+--osd-status-msg=\${estimated-vf-fps} fps
+--term-status-msg=\${time-pos} \${estimated-vf-fps} fps
+--vf=scale=w=240:h=-2
+--vo=drm
+--drm-device=$tmp/card0
+--
+$nasty"
+
+panel_fit="scale=240:320:force_original_aspect_ratio=decrease,pad=240:320:(ow-iw)/2:(oh-ih)/2"
+PATH="$tmp/panel-bin" ZORVID_FRAMEBUFFER="$tmp/fb-test" "$zorvid" "$nasty"
+expect_args "ffmpeg on a framebuffer, defaults" "-nostdin
+-hide_banner
+-loglevel
+warning
+-nostats
+-re
+-i
+file:$nasty
+-an
+-vf
+scale=240:-2,$panel_fit
+-pix_fmt
+bgra
+-f
+fbdev
+$tmp/fb-test
+-vn
+-f
+alsa
+default"
+
+PATH="$tmp/panel-bin" ZORVID_FRAMEBUFFER="$tmp/fb-test" "$zorvid" "$nasty" -nosound -dfr -hi
+expect_args "ffmpeg on a framebuffer, all options" "-nostdin
+-hide_banner
+-loglevel
+warning
+-stats
+-re
+-i
+file:$nasty
+-an
+-vf
+$panel_fit
+-pix_fmt
+bgra
+-f
+fbdev
+$tmp/fb-test"
 
 # No sound server, and on this machine no sound card: the clip plays silent.
 if ! ls /dev/snd/pcmC*p >/dev/null 2>&1; then

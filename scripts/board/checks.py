@@ -1,0 +1,382 @@
+"""The checks of the kit on the emulated board, run by scripts/board-test.sh:
+the launcher on the panel worked by keys, touches and the tablet, the player,
+the console's blanking through panelnap, and the launcher's start-up time.
+Prints one line per check, then "board: N passed, N failed".
+Usage: checks.py --work DIR --images DIR [--idle] -- QEMU COMMAND..."""
+import argparse
+import os
+import re
+import statistics
+import sys
+import time
+
+from board import Board, BoardError
+from picture import read_png
+
+# The launcher's screen: title 0-40, list 40-290, About and Exit 290-320.
+TITLE, BUTTONS = (0, 0, 240, 40), (0, 290, 240, 30)
+# Where the list's rows hold text: clear of its frame and scroll bar.
+TEXT = (3, 42, 200, 246)
+CARD = "/media/card"
+# The launcher's working directory, which its start script fills, in the
+# board's root and as the board's shell sees it.
+WORKING_DIR = "/root/.local/share/mediakit"
+SHELL_ROOT = "/newroot"
+# The title and the buttons show the kit's images pixel for pixel; the two
+# button images differ from each other by about 23 on average.
+IN_PLACE = 5
+
+
+def region(picture, area):
+    return picture.crop(*area)
+
+
+def dark(r, g, b):
+    return max(r, g, b) < 24
+
+
+def bright(r, g, b):
+    return min(r, g, b) > 150
+
+
+def text_bands(picture, area=TEXT):
+    """(top, bottom) of each run of rows holding dark pixels: a list row's
+    text, unless the row is drawn in the selection's colours."""
+    bands, start = [], None
+    for y, columns in enumerate(region(picture, area).dark_mask() + [set()]):
+        if columns and start is None:
+            start = y
+        elif not columns and start is not None:
+            bands.append((area[1] + start, area[1] + y - 1))
+            start = None
+    return bands
+
+
+def best_shift(before, after):
+    """The upward shift of the list's text from before to after, and the
+    share of after's dark pixels it explains."""
+    old, new = region(before, TEXT).dark_mask(), region(after, TEXT).dark_mask()
+    best = (0, 0.0)
+    for shift in range(1, len(old) - 20):
+        pixels = sum(len(new[y]) for y in range(len(new) - shift))
+        if pixels < 50:
+            break
+        hits = sum(len(new[y] & old[y + shift]) for y in range(len(new) - shift))
+        if hits / pixels > best[1]:
+            best = (shift, hits / pixels)
+    return best
+
+
+class Checks:
+    def __init__(self, board, images, idle):
+        self.board, self.idle = board, idle
+        self.images = {name: read_png(os.path.join(images, f"{name}.png"))
+                       for name in ("banner", "btn_about", "btn_exit")}
+        self.passed = self.failed = self.skipped = 0
+        # The root list's names and the heights of their rows' centres.
+        self.rows = {}
+        # The launcher's screen as the last check left it.
+        self.screen = None
+
+    def report(self, name, problems):
+        if problems:
+            self.failed += 1
+            print(f"FAIL: {name}: {'; '.join(problems)}", flush=True)
+        else:
+            self.passed += 1
+            print(f"PASS: {name}", flush=True)
+
+    def check(self, name, steps, needs_rows=True):
+        """Runs steps(), which returns the problems it found; an error of
+        the board fails the check instead of ending the run."""
+        if needs_rows and not self.rows:
+            problems = ["the list's rows were not found on the first screen"]
+        else:
+            try:
+                problems = steps()
+            except BoardError as error:
+                problems = [str(error)]
+        self.report(name, problems)
+
+    def skip(self, name, why):
+        self.skipped += 1
+        print(f"SKIP: {name} ({why})", flush=True)
+
+    # --- helpers ----------------------------------------------------------------
+
+    def launcher_shown(self, picture):
+        return region(picture, TITLE).difference(self.images["banner"]) < IN_PLACE
+
+    def still_frame_but_list(self, before, after):
+        """The title and the buttons have not changed."""
+        return (region(before, TITLE).same_as(region(after, TITLE))
+                and region(before, BUTTONS).same_as(region(after, BUTTONS)))
+
+    def changed_screen(self, before, seconds, **kwargs):
+        """The screen once it differs from before and has settled, or None."""
+        if not self.board.wait_for_screen(lambda now: not now.same_as(before), seconds):
+            return None
+        return self.board.settled_screen(**kwargs)
+
+    def launcher_status(self):
+        status, text = self.board.run("cat /tmp/launcher.status")
+        return text.strip() if status == 0 else None
+
+    # --- the checks -------------------------------------------------------------
+
+    def start_up_figures(self, runs=5):
+        """The launcher's CPU time from start to its first frame on 20
+        entries, beside a window with one line of text, measured alike: the
+        first-frame probe preloaded, each started through a shell script."""
+        probe = "LD_PRELOAD=/opt/board/libfirst_frame_probe.so"
+        commands = {
+            "launcher": f"env {probe} MOVDIR={CARD}/Collection /usr/bin/mediakit-launcher",
+            "label": f"env {probe} sh -c 'exec /opt/board/minimal_window --label'",
+        }
+        times = {name: [] for name in commands}
+        # The first Qt start builds fontconfig's cache (kept between runs).
+        for run in range(runs + 1):
+            for name, command in commands.items():
+                text = self.board.output(f"board tty1 /tmp/probe.log {command}; cat /tmp/probe.log", 120)
+                found = re.search(r"^first-frame cpu_ms=([0-9.]+)", text, re.MULTILINE)
+                if not found:
+                    raise BoardError(f"no first frame from {name}: {text.strip()}")
+                if run > 0:
+                    times[name].append(float(found.group(1)))
+        launcher, label = statistics.median(times["launcher"]), statistics.median(times["label"])
+        print(f"start-up on the board, CPU ms to the first frame, median of {runs}: "
+              f"launcher on 20 entries {launcher:.0f}, window with one line of text {label:.0f} "
+              f"({launcher / label:.2f}x)", flush=True)
+
+    def first_screen(self):
+        self.board.output(f"(board tty1 /tmp/launcher.log env MOVDIR={CARD} /usr/bin/mediakit-launcher;"
+                          " echo $? > /tmp/launcher.status) &")
+        if not self.board.wait_for_screen(self.launcher_shown, 90):
+            return ["the launcher's title never showed"]
+        screen = self.board.settled_screen("first-screen")
+        problems = []
+        for name, area, image in (("title", TITLE, "banner"), ("About", (0, 290, 120, 30), "btn_about"),
+                                  ("Exit", (120, 290, 120, 30), "btn_exit")):
+            difference = region(screen, area).difference(self.images[image])
+            if difference >= IN_PLACE:
+                problems.append(f"{name} not in place (differs by {difference:.0f})")
+        # The card: ".", "..", then five names that each make a band of text.
+        names = [band for band in text_bands(screen) if band[1] - band[0] >= 5]
+        if len(names) != 5:
+            problems.append(f"{len(names)} names in the list, expected 5")
+        else:
+            for name, (top, bottom) in zip(("Collection", "Films", "Holiday 2026", "Music Videos",
+                                            "Welcome.mp4"), names):
+                self.rows[name] = (top + bottom) // 2
+        self.screen = screen
+        return problems
+
+    def keys_and_box(self):
+        before = self.screen
+        self.board.key("down")
+        moved = self.changed_screen(before, 10, name="key-down")
+        if not moved:
+            return ["Down changed nothing"]
+        problems = []
+        # The current row moves within ".." and ".", above the first name.
+        changed = moved.changed_rows(before)
+        if not self.still_frame_but_list(before, moved) or max(changed) >= self.rows["Collection"]:
+            problems.append(f"Down changed rows {min(changed)} to {max(changed)}, not the list's first two")
+        for key, closer in (("f10", "ret"), ("f10", "esc")):
+            self.board.key(key)
+            box = self.changed_screen(moved, 15, name=f"box-{closer}")
+            if not box or len(box.changed_rows(moved)) < 30:
+                problems.append(f"{key.upper()} showed no box")
+                continue
+            self.board.key(closer)
+            if not self.board.wait_for_screen(lambda now: now.difference(moved) < 0.5, 15):
+                problems.append(f"{closer} did not close the box")
+        self.screen = self.board.settled_screen()
+        return problems
+
+    def tap_chooses(self):
+        before, y = self.screen, self.rows["Welcome.mp4"]
+        self.board.tap(120, y)
+        after = self.changed_screen(before, 10, name="tap")
+        if not after:
+            return ["a tap on Welcome.mp4 changed nothing"]
+        self.screen = after
+        changed = after.changed_rows(before)
+        if y not in changed or not self.still_frame_but_list(before, after):
+            return [f"the tap at y={y} changed rows {min(changed)} to {max(changed)}"]
+        return []
+
+    def player_plays(self):
+        before = self.screen
+        self.board.key("ret")
+        playing = self.board.wait_for_screen(lambda now: now.difference(before) > 10, 90)
+        if not playing:
+            return ["no player showed within 90 s"]
+        problems, pictures, back, kept = [], {playing.rgb}, False, False
+        deadline = time.monotonic() + 60
+        while not back and time.monotonic() < deadline:
+            time.sleep(0.1)
+            now = self.board.screen()
+            back = self.launcher_shown(now)
+            if not back:
+                pictures.add(now.rgb)
+                # A frame of the clip, not the black the player starts with.
+                if not kept and now.share(dark) < 0.6:
+                    self.board.keep(now, "player")
+                    kept = True
+        if len(pictures) < 3:
+            problems.append(f"{len(pictures)} different pictures while it played")
+        if not back:
+            problems.append("the launcher did not come back after the player")
+        launch = self.board.output(f"cat {SHELL_ROOT}{WORKING_DIR}/exec").strip()
+        if launch != f'./zorvid "{CARD}/Welcome.mp4"':
+            problems.append(f"exec holds {launch!r}")
+        self.screen = self.board.settled_screen("after-player")
+        return problems
+
+    def double_tap_enters(self):
+        before = self.screen
+        self.board.double_tap(120, self.rows["Collection"])
+        after = self.changed_screen(before, 15, name="double-tap")
+        if not after:
+            return ["a double tap on Collection changed nothing"]
+        self.screen = after
+        # Collection's 20 entries and more fill the list to its bottom.
+        bands = text_bands(after)
+        if not bands or bands[-1][1] < TEXT[1] + TEXT[3] - 30:
+            return ["the list after the double tap is not Collection's full one"]
+        return []
+
+    def swipe_scrolls(self):
+        before = self.screen
+        self.board.swipe(110, 250, 110)
+        after = self.changed_screen(before, 15, name="swipe")
+        if not after:
+            return ["the swipe changed nothing"]
+        self.screen = after
+        shift, share = best_shift(before, after)
+        if shift < 40 or share < 0.8 or not self.still_frame_but_list(before, after):
+            return [f"the list's text did not move up (best shift {shift} px explains {share:.0%})"]
+        return []
+
+    def exit_to_text(self):
+        before = self.screen
+        self.board.click(180, 305)
+        if not self.board.wait_for_screen(lambda now: not self.launcher_shown(now), 15):
+            return ["Exit did not end the launcher's screen"]
+        problems = []
+        deadline = time.monotonic() + 15
+        while self.launcher_status() is None and time.monotonic() < deadline:
+            time.sleep(0.2)
+        status = self.launcher_status()
+        if status != "0":
+            problems.append(f"the launcher's exit status is {status}")
+        text_mode = self.board.settled_screen("after-exit")
+        self.board.output("board show back in text mode")
+        shown = self.changed_screen(text_mode, 5, name="text-mode")
+        if not shown or text_mode.share(dark) < 0.5:
+            problems.append("tty1 does not show text")
+        return problems
+
+    def framebuffer_player(self):
+        """The player stand-in where the board had no DRM display: ffmpeg
+        writes the clip to the framebuffer."""
+        before = self.board.settled_screen()
+        self.board.output(f"(board tty1 /tmp/player.log env ZORVID_DRM_CARD= {WORKING_DIR}/zorvid"
+                          f" '{CARD}/Music Videos/Mandelbrot Zoom.mp4'; echo $? > /tmp/player.status) &")
+        pictures, deadline, status = set(), time.monotonic() + 60, None
+        while status is None and time.monotonic() < deadline:
+            time.sleep(0.1)
+            now = self.board.screen()
+            if not now.same_as(before):
+                if not pictures:
+                    self.board.keep(now, "framebuffer-player")
+                pictures.add(now.rgb)
+            answer, text = self.board.run("cat /tmp/player.status 2>/dev/null")
+            status = text.strip() if answer == 0 else None
+        problems = []
+        if status != "0":
+            log = self.board.output("cat /tmp/player.log").strip()
+            problems.append(f"zorvid ended with status {status}: {log}")
+        if len(pictures) < 3:
+            problems.append(f"{len(pictures)} different pictures while it played")
+        return problems
+
+    def panelnap_blanks_and_lights(self):
+        # A white console: lit and blank tell apart at a glance.
+        self.board.output(r"printf '\033[47m\033[2J' > /dev/tty1")
+        problems = []
+        if not self.board.wait_for_screen(lambda now: now.share(bright) > 0.8, 5):
+            problems.append("tty1 did not turn white")
+        self.board.screen("white-console")
+        for value, test, what in (("10", dark, "blank"), ("0", bright, "lit")):
+            self.board.output(f"board tty1 /tmp/panelnap.log /usr/bin/panelnap {value}")
+            if not self.board.wait_for_screen(lambda now: now.share(test) > 0.8, 10):
+                problems.append(f"panelnap {value} did not leave the screen {what}")
+            self.board.screen(f"panelnap-{value}")
+        return problems
+
+    def timed_blank(self):
+        # 45 seconds reach the console as its blank timer in whole minutes.
+        self.board.output("board tty1 /tmp/panelnap.log /usr/bin/panelnap 45")
+        problems = []
+        time.sleep(30)
+        if self.board.screen().share(bright) < 0.8:
+            problems.append("blank before its time")
+        if not self.board.wait_for_screen(lambda now: now.share(dark) > 0.8, 60, pause=1):
+            problems.append("not blank 90 s after panelnap 45")
+        self.board.screen("panelnap-45")
+        self.board.output("board tty1 /tmp/panelnap.log /usr/bin/panelnap 0")
+        return problems
+
+    def run(self):
+        self.check("first screen: title, list, About and Exit in place", self.first_screen, needs_rows=False)
+        self.check("keys: Down moves in the list, F10 opens a box that Enter and Escape close",
+                   self.keys_and_box)
+        self.check("a tap makes Welcome.mp4 current", self.tap_chooses)
+        self.check("choosing a clip writes exec and the player plays it, then the launcher is back",
+                   self.player_plays)
+        self.check("a double tap enters a folder", self.double_tap_enters)
+        self.check("a finger swipe scrolls the list", self.swipe_scrolls)
+        self.check("Exit ends the launcher and tty1 is back in text mode", self.exit_to_text)
+        self.check("on a bare framebuffer, zorvid plays a clip through ffmpeg", self.framebuffer_player,
+                   needs_rows=False)
+        self.check("panelnap 10 on tty1 blanks the screen and panelnap 0 lights it",
+                   self.panelnap_blanks_and_lights, needs_rows=False)
+        name = "panelnap 45 blanks tty1 after a minute of idle time"
+        if self.idle:
+            self.check(name, self.timed_blank, needs_rows=False)
+        else:
+            self.skip(name, "run with --idle")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--work", required=True, help="sockets, the console's log, shots/")
+    parser.add_argument("--images", required=True, help="the kit's images, as the build made them")
+    parser.add_argument("--idle", action="store_true", help="also wait out a timed blank")
+    parser.add_argument("qemu", nargs="+", help="QEMU's command line")
+    arguments = parser.parse_args()
+
+    shots = os.path.join(arguments.work, "shots")
+    started = time.monotonic()
+    board = Board(arguments.work, arguments.qemu, shots)
+    checks = Checks(board, arguments.images, arguments.idle)
+    try:
+        board.read_console_until(r"board: ready\n", 120)
+        print(f"board: booted to its shell in {time.monotonic() - started:.1f} s", flush=True)
+        board.output(f"board run /opt/board/make_media_dir {CARD}/Collection 20 >/dev/null")
+        checks.start_up_figures()
+        checks.run()
+    except BoardError as error:
+        checks.report("the board", [str(error)])
+    finally:
+        board.close()
+    print(f"board: screens in {shots}, the console in {os.path.join(arguments.work, 'console.log')}")
+    skipped = f", {checks.skipped} skipped" if checks.skipped else ""
+    print(f"board: {checks.passed} passed, {checks.failed} failed{skipped}")
+    return 1 if checks.failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
