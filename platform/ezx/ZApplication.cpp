@@ -1,5 +1,6 @@
 #include "ZApplication.h"
 
+#include <QFont>
 #include <QKeyEvent>
 
 namespace {
@@ -10,6 +11,12 @@ namespace {
 // Set only while the application reads it, so children never inherit it.
 const char* const styleVariable = "QT_STYLE_OVERRIDE";
 bool styleSetHere = false;
+
+// The screen is laid out in pixels for a 240x320 panel, and so is its text.
+// The platforms' own sizes run from 12 pixels (X11, offscreen) to about 17
+// (linuxfb: 12 points at an assumed 100 dpi), which fits fewer rows and
+// longer names than the screen was drawn for.
+const int textPixels = 12;
 
 int& withFusionByDefault(int& argc)
 {
@@ -26,6 +33,9 @@ ZApplication::ZApplication(int& argc, char** argv, Type)
 {
     if (styleSetHere)
         qunsetenv(styleVariable);
+    QFont text = font();
+    text.setPixelSize(textPixels);
+    setFont(text);
     installEventFilter(this);
 }
 
