@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Cross-builds the kit for an ARM architecture of Debian, runs the whole test
-# suite under qemu-user and packs the Debian package, all in build-ARCH/.
+# suite under qemu-user and packs the Debian package, checked with lintian,
+# all in build-ARCH/.
 # Usage: scripts/cross-test.sh armhf|arm64|armel
 # Installs what is missing (cross compiler, qemu-user, the target's Qt,
 # GoogleTest and X11 through multiarch); safe to run again.
@@ -33,4 +34,4 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="cmake/toolchains/$arch.c
     -DCMAKE_BUILD_TYPE=Release -DKIT_WERROR=ON -DKIT_BUILD_LAUNCHER=$launcher >/dev/null
 cmake --build "$build" -j 2
 ctest --test-dir "$build" --output-on-failure -j 2
-(cd "$build" && cpack -G DEB)
+bash scripts/package.sh "$build"

@@ -6,7 +6,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
-  libgtest-dev clang libclang-rt-14-dev
+  # The sanitizer runtime of the release's default clang, whatever its version
+  libgtest-dev clang libclang-rt-dev
   libx11-dev libxext-dev libxss-dev
   xvfb xauth valgrind
   # The demo's headless screen, and xdpyinfo for the test that keeps others out of it

@@ -66,15 +66,31 @@ QByteArray native(const QString& dir, const QByteArray& name)
     return QFile::encodeName(dir) + '/' + name;
 }
 
-void compareWithQDir(const QString& path)
+void compareListing(const QString& path, const std::optional<QDirListing>& expected)
 {
-    const std::optional<QDirListing> expected = listedByQDir(path);
     const std::optional<DirectoryListing> listed = listMediaDirectory(path);
     QCOMPARE(listed.has_value(), expected.has_value());
     if (!expected)
         return;
     QCOMPARE(texts(listed->names), expected->names);
     QCOMPARE(listed->canonicalPath, expected->canonicalPath);
+}
+
+void compareWithQDir(const QString& path)
+{
+    compareListing(path, listedByQDir(path));
+}
+
+// Qt 6.8's QDir ends a listing at the first name, in the directory's own
+// order, whose bytes are not UTF-8; Qt 6.4 skips such names. So the
+// reference is taken before those names are made: the media list must leave
+// them out and list everything else as QDir did.
+template<typename MakeUndecodable>
+void compareWithQDirAfter(const QString& path, MakeUndecodable makeUndecodable)
+{
+    const std::optional<QDirListing> expected = listedByQDir(path);
+    makeUndecodable();
+    compareListing(path, expected);
 }
 
 } // namespace
@@ -112,11 +128,6 @@ private slots:
                "\xee\x80\x80.avi", "\xef\xbb\xbf" "bom.mp4", "\xef\xbf\xbf.mp4", "é.avi",
                "e\xcc\x81.avi" })
             makeRawFile(root, name);
-        // Not UTF-8: stray, overlong, surrogate, truncated and out-of-range sequences.
-        for (const char* name : { "\xff.mp4", "\xfe", "a\xe9.avi", "\xc0\xaf.mp4", "\xed\xa0\x80.mp4",
-                                  "\xe2\x82.mp4", "\xf4\x90\x80\x80.avi", "\x80", "\xff" "dir" })
-            makeRawFile(root, name);
-        QCOMPARE(::mkdir(native(root, "\xfe\xfe.d").constData(), 0700), 0);
 
         makeFile(root + "/plain");
         makeFifo(root + "/pipe.mp4");
@@ -138,7 +149,13 @@ private slots:
         makeLink("/dev/null", root + "/device-link.mp4");
         makeLink("/", root + "/root-link");
 
-        compareWithQDir(root);
+        compareWithQDirAfter(root, [&] {
+            // Not UTF-8: stray, overlong, surrogate, truncated and out-of-range sequences.
+            for (const char* name : { "\xff.mp4", "\xfe", "a\xe9.avi", "\xc0\xaf.mp4", "\xed\xa0\x80.mp4",
+                                      "\xe2\x82.mp4", "\xf4\x90\x80\x80.avi", "\x80", "\xff" "dir" })
+                makeRawFile(root, name);
+            QCOMPARE(::mkdir(native(root, "\xfe\xfe.d").constData(), 0700), 0);
+        });
         const QStringList names = listedNames(root);
         // The comparison must have had every kind to compare.
         QCOMPARE(names.size(), 37);
@@ -163,6 +180,7 @@ private slots:
             "Ж", "ж", "日", "本", "😀", "\xee\x80\x80", "\xef\xbf\xbd", "\xef\xbb\xbf"
         };
         QRandomGenerator random(20260507);
+        QList<QByteArray> undecodable;
         for (int i = 0; i < 3000; ++i) {
             // A shared start makes names part well after their first bytes.
             QByteArray name = random.bounded(2) ? "Holiday 2026 " : "";
@@ -172,8 +190,12 @@ private slots:
                 name.insert(random.bounded(int(name.size()) + 1), char(0x80 + random.bounded(0x80)));
             const QByteArray path = native(root, name);
             struct stat existing;
-            if (::lstat(path.constData(), &existing) == 0)
+            if (::lstat(path.constData(), &existing) == 0 || undecodable.contains(name))
                 continue;
+            if (!QByteArrayView(name).isValidUtf8()) {
+                undecodable.append(name);
+                continue;
+            }
             switch (random.bounded(10)) {
             case 0:
                 QCOMPARE(::mkdir(path.constData(), 0700), 0);
@@ -185,7 +207,11 @@ private slots:
                 makeRawFile(root, name);
             }
         }
-        compareWithQDir(root);
+        QVERIFY(undecodable.size() > 50);
+        compareWithQDirAfter(root, [&] {
+            for (const QByteArray& name : undecodable)
+                makeRawFile(root, name);
+        });
         QVERIFY(listedNames(root).size() > 800);
     }
 

@@ -8,6 +8,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 using namespace TestDirs;
 
@@ -19,7 +20,8 @@ class TestTouch : public QObject
 
 private:
     QTemporaryDir tmp;
-    QPointingDevice* finger = QTest::createTouchDevice();
+    // Qt registers the device but leaves it to the test to delete.
+    const std::unique_ptr<QPointingDevice> finger { QTest::createTouchDevice() };
 
     // A shown list of a folder far longer than the screen, at its top.
     void showLongFolder(FileBrowser& list, const QString& root)
@@ -39,12 +41,12 @@ private:
 
     void dragWithFinger(QWidget* surface, QPoint from, QPoint to)
     {
-        QTest::touchEvent(surface, finger).press(0, from, surface);
+        QTest::touchEvent(surface, finger.get()).press(0, from, surface);
         for (int step = 1; step <= 10; ++step) {
             QTest::qWait(15);
-            QTest::touchEvent(surface, finger).move(0, from + (to - from) * step / 10, surface);
+            QTest::touchEvent(surface, finger.get()).move(0, from + (to - from) * step / 10, surface);
         }
-        QTest::touchEvent(surface, finger).release(0, to, surface);
+        QTest::touchEvent(surface, finger.get()).release(0, to, surface);
     }
 
     void dragWithMouse(QWidget* surface, QPoint from, QPoint to)
@@ -60,8 +62,8 @@ private:
     void tapTwice(QWidget* surface, QPoint at)
     {
         for (int tap = 0; tap < 2; ++tap) {
-            QTest::touchEvent(surface, finger).press(0, at, surface);
-            QTest::touchEvent(surface, finger).release(0, at, surface);
+            QTest::touchEvent(surface, finger.get()).press(0, at, surface);
+            QTest::touchEvent(surface, finger.get()).release(0, at, surface);
             QTest::qWait(50);
         }
     }

@@ -1,19 +1,22 @@
 #!/bin/sh
-# Runs the start script from a fake installed tree whose "launcher" records
-# where and how it was started.
-# Usage: start_script_test.sh <configured mediakit-launcher> <bin-to-data path>
+# Runs the start script from a fake installed tree, laid out as the package
+# is, whose "launcher" records where and how it was started.
+# Usage: start_script_test.sh <configured mediakit-launcher> <bin-to-libexec path> <bin-to-data path>
 set -eu
 script=$(readlink -f "$1")
 . "$(dirname "$0")/checks.sh"
 
 prefix=$tmp/prefix
-mkdir -p "$prefix/bin" "$prefix/bin/$2/images"
-shared=$(readlink -f "$prefix/bin/$2")
+mkdir -p "$prefix/bin" "$prefix/bin/$2" "$prefix/bin/$3/images"
+shared=$(readlink -f "$prefix/bin/$3")
 : > "$shared/images/banner.png"
 printf '#!/bin/sh\n' > "$shared/zorvid"
 cp "$script" "$prefix/bin/mediakit-launcher"
 chmod +x "$prefix/bin/mediakit-launcher"
-cat > "$prefix/bin/launcher" <<'FAKE'
+# The launcher is the kit's own program: only in its private directory, never
+# beside the start script in everyone's PATH.
+launcher=$prefix/bin/$2/launcher
+cat > "$launcher" <<'FAKE'
 #!/bin/sh
 {
     echo "dir=$(pwd)"
@@ -23,7 +26,7 @@ cat > "$prefix/bin/launcher" <<'FAKE'
     [ -x zorvid ] && echo "zorvid=ok"
 } > "$RECORD"
 FAKE
-chmod +x "$prefix/bin/launcher" "$shared/zorvid"
+chmod +x "$launcher" "$shared/zorvid"
 
 home=$tmp/home
 mkdir -p "$home/Videos"
