@@ -10,6 +10,8 @@ packages=(
   libgtest-dev clang libclang-rt-dev
   libx11-dev libxext-dev libxss-dev
   xvfb xauth valgrind
+  # Devanagari and Thai for the test that reads long names in every script
+  fonts-freefont-ttf
   # The demo's headless screen, and xdpyinfo for the test that keeps others out of it
   x11vnc x11-utils
 )
@@ -31,6 +33,10 @@ if [ ${#missing[@]} -gt 0 ]; then
              || "${sudo_cmd[@]}" dpkg --add-architecture "${p#*:}" ;;
     esac
   done
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  # Another install in progress holds dpkg's lock: wait for it, rather than
+  # take the failure for a package that cannot be installed.
+  lock_wait=(-o DPkg::Lock::Timeout=600)
+  "${sudo_cmd[@]}" apt-get "${lock_wait[@]}" update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get "${lock_wait[@]}" install -y -qq \
+    --no-install-recommends "${missing[@]}"
 fi
