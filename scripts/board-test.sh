@@ -7,10 +7,11 @@
 # keeps the screens as PNG files in build-armhf/board/shots/.
 # Usage: scripts/board-test.sh [armhf] [--idle]
 #   --idle  also waits for a timed blank (panelnap 45), about 75 s more
-# Prepares what is missing, cached in build-armhf/board/: QEMU 10 from Debian
-# 12's backports (7.2 has no touchscreen device), a Debian armmp kernel, a
-# busybox initramfs and an armhf userland with Qt, mpv and ffmpeg, unpacked
-# without running any ARM code here. Safe to run again.
+# Prepares what is missing, cached in build-armhf/board/: QEMU 10 (on Debian
+# 12 from its backports: 7.2 has no touchscreen device), a Debian armmp
+# kernel, a busybox initramfs and an armhf userland of this machine's release
+# with Qt, mpv and ffmpeg, unpacked without running any ARM code here. Safe
+# to run again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -25,6 +26,9 @@ for argument in "$@"; do
 done
 arch=armhf
 triplet=arm-linux-gnueabihf
+# The board runs the release this machine runs: the package is built against
+# its libraries.
+suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
 build=$root/build-$arch
 board=$build/board
 mkdir -p "$board/downloads"
@@ -55,19 +59,27 @@ download() {
 }
 APT_PRIVATE=()
 
-# QEMU 10, unpacked from bookworm-backports through a package list of its own,
-# so the system's sources stay as they are; its libraries come from Debian 12.
+# QEMU 10 or later, for its touchscreen device. Debian 12's own 7.2 has
+# none, so there it comes from backports, through a package list of its own
+# so that the system's sources stay as they are; its libraries come from
+# the release. Later releases have it in their own archive.
 qemu=$board/qemu
 if [ ! -x "$qemu/usr/bin/qemu-system-arm" ]; then
-    echo "board-test: fetching QEMU 10 from bookworm-backports"
-    mkdir -p "$board/apt/lists/partial" "$board/apt/cache"
-    echo "deb http://deb.debian.org/debian bookworm-backports main" > "$board/apt/sources.list"
-    APT_PRIVATE=(-o "Dir::Etc::SourceList=$board/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
-        -o "Dir::State::Lists=$board/apt/lists" -o "Dir::Cache=$board/apt/cache"
-        -o "APT::Architectures=$(dpkg --print-architecture)")
-    apt-get -o APT::Sandbox::User=root "${APT_PRIVATE[@]}" update -qq
+    from=
+    if [ "$suite" = bookworm ]; then
+        echo "board-test: fetching QEMU 10 from bookworm-backports"
+        mkdir -p "$board/apt/lists/partial" "$board/apt/cache"
+        echo "deb http://deb.debian.org/debian bookworm-backports main" > "$board/apt/sources.list"
+        APT_PRIVATE=(-o "Dir::Etc::SourceList=$board/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
+            -o "Dir::State::Lists=$board/apt/lists" -o "Dir::Cache=$board/apt/cache"
+            -o "APT::Architectures=$(dpkg --print-architecture)")
+        apt-get -o APT::Sandbox::User=root "${APT_PRIVATE[@]}" update -qq
+        from=/bookworm-backports
+    else
+        echo "board-test: fetching QEMU"
+    fi
     rm -f "$board"/downloads/qemu-system-*.deb
-    download qemu-system-arm/bookworm-backports qemu-system-common/bookworm-backports qemu-system-data/bookworm-backports
+    download "qemu-system-arm$from" "qemu-system-common$from" "qemu-system-data$from"
     APT_PRIVATE=()
     rm -rf "$qemu.partial"
     for deb in "$board"/downloads/qemu-system-*.deb; do dpkg-deb -x "$deb" "$qemu.partial"; done
@@ -116,14 +128,14 @@ fi
 packages="dash,coreutils,mpv,ffmpeg,fonts-dejavu-core,$(dpkg-deb -f "$package" Depends |
     tr ',' '\n' | sed 's/(.*)//; s/|.*//; s/[[:space:]]//g' | paste -sd,)"
 userland=$board/userland
-if [ "$(cat "$userland.packages" 2>/dev/null)" != "$packages" ]; then
+if [ "$(cat "$userland.packages" 2>/dev/null)" != "$suite $packages" ]; then
     echo "board-test: unpacking the $arch userland: $packages"
     rm -rf "$userland" "$userland.partial" "$userland.packages"
     mmdebstrap --quiet --mode=auto --variant=extract --architectures="$arch" --include="$packages" \
-        bookworm "$userland.partial" \
-        "deb http://deb.debian.org/debian bookworm main" \
-        "deb http://deb.debian.org/debian bookworm-updates main" \
-        "deb http://deb.debian.org/debian-security bookworm-security main"
+        "$suite" "$userland.partial" \
+        "deb http://deb.debian.org/debian $suite main" \
+        "deb http://deb.debian.org/debian $suite-updates main" \
+        "deb http://deb.debian.org/debian-security $suite-security main"
     # No maintainer scripts ran: make the links update-alternatives would
     # make for BLAS and LAPACK, which ffmpeg's libraries load.
     for library in "$userland.partial/usr/lib/$triplet"/{blas,lapack}/lib*.so.3; do
@@ -131,7 +143,7 @@ if [ "$(cat "$userland.packages" 2>/dev/null)" != "$packages" ]; then
         ln -sfn "${library#"$userland.partial/usr/lib/$triplet/"}" "$userland.partial/usr/lib/$triplet/${library##*/}"
     done
     mv "$userland.partial" "$userland"
-    echo "$packages" > "$userland.packages"
+    echo "$suite $packages" > "$userland.packages"
 fi
 
 # What this run shares with the board, made afresh: the package unpacked as
