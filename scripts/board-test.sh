@@ -101,10 +101,13 @@ if [ ! -f "$board/modules/order" ]; then
     dpkg-deb -x "$board/downloads/${image}_"*.deb "$board/kernel"
     version=${image#linux-image-}
     cp "$board/kernel/boot/vmlinuz-$version" "$board/vmlinuz"
-    depmod -b "$board/kernel" "$version"
+    # The modules lie in /lib/modules, or from Debian 13 on in /usr/lib/modules.
+    modules_root=$board/kernel
+    [ -d "$modules_root/usr/lib/modules" ] && modules_root=$modules_root/usr
+    depmod -b "$modules_root" "$version"
     mkdir "$board/modules.partial"
     for module in virtio_mmio virtio-gpu virtio_input evdev 9pnet_virtio 9p overlay; do
-        modprobe -d "$board/kernel" -S "$version" --show-depends "$module"
+        modprobe -d "$modules_root" -S "$version" --show-depends "$module"
     done | awk '$1 == "insmod" && !seen[$2]++ { print $2 }' | while read -r file; do
         cp "$file" "$board/modules.partial/"
         basename "$file" >> "$board/modules.partial/order"
