@@ -120,7 +120,7 @@ if [ ! -x "$board/busybox" ]; then
     echo "board-test: fetching busybox"
     rm -f "$board"/downloads/busybox-static_*.deb
     download "busybox-static:$arch"
-    dpkg-deb --fsys-tarfile "$board"/downloads/busybox-static_*.deb | tar -xO ./bin/busybox > "$board/busybox.partial"
+    dpkg-deb --fsys-tarfile "$board"/downloads/busybox-static_*.deb | tar -xO --wildcards '*bin/busybox' > "$board/busybox.partial"
     chmod 755 "$board/busybox.partial"
     mv "$board/busybox.partial" "$board/busybox"
 fi
