@@ -145,6 +145,12 @@ if [ "$(cat "$userland.packages" 2>/dev/null)" != "$suite $packages" ]; then
         [ -e "$library" ] || continue
         ln -sfn "${library#"$userland.partial/usr/lib/$triplet/"}" "$userland.partial/usr/lib/$triplet/${library##*/}"
     done
+    # Past Debian 12 the packages keep everything under /usr and leave the
+    # /bin, /lib and /sbin links to the installer; without them the programs'
+    # loader, /lib/ld-linux-*.so, is missing.
+    for dir in bin lib sbin; do
+        [ -e "$userland.partial/$dir" ] || ln -s "usr/$dir" "$userland.partial/$dir"
+    done
     mv "$userland.partial" "$userland"
     echo "$suite $packages" > "$userland.packages"
 fi
