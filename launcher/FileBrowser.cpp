@@ -4,6 +4,7 @@
 #include "DirectoryListing.h"
 #include "EntryListModel.h"
 #include "LaunchScript.h"
+#include "PendingInput.h"
 #include "RES_ICON_Reader.h"
 #include "WidestNameDelegate.h"
 #include "ZMessageBox.h"
@@ -28,6 +29,13 @@ FileBrowser::FileBrowser(QWidget* parent, const char* name)
     setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     QScroller::grabGesture(viewport(), QScroller::LeftMouseButtonGesture);
+    // Presses reach the rows at once, so that a click makes a row current and
+    // two make a double click however long the list is; a press that turns
+    // into a drag is taken back when the list starts to scroll.
+    QScroller* scroller = QScroller::scroller(viewport());
+    QScrollerProperties scrolling = scroller->scrollerProperties();
+    scrolling.setScrollMetric(QScrollerProperties::MousePressEventDelay, 0);
+    scroller->setScrollerProperties(scrolling);
     // The list fills its background itself, behind a see-through viewport,
     // so a picture there stays put while the rows scroll over it: an opaque
     // viewport is scrolled by moving its pixels, the picture's with them.
@@ -86,20 +94,48 @@ void FileBrowser::setDir(const QString& path)
 
 void FileBrowser::itemSelected(int index)
 {
+    const QString name = itemText(index);
+    if (name == QLatin1String("..")) {
+        goUp();
+        return;
+    }
     const QString path = entryPath(index);
     if (!QFileInfo(path).isDir())
         return;
-    const bool up = itemText(index) == QLatin1String("..");
-    const QString left = currentDir;
+    const QString from = currentDir;
     setDir(path);
-    // Back up through "..", the folder just left is the current row, as file
-    // browsers have it.
-    if (up && currentDir != left) {
-        const QModelIndex row = model()->index(entries()->row(QFileInfo(left).fileName()), 0);
-        if (row.isValid()) {
-            setCurrentIndex(row);
-            scrollTo(row);
-        }
+    if (currentDir == from)
+        return;
+    if (!trail.empty() && trail.back().into != from)
+        trail.clear();
+    trail.push_back({ from, name, currentDir });
+}
+
+void FileBrowser::goUp()
+{
+    const QString left = currentDir;
+    // A folder removed while shown has no ".." left: its nearest ancestor
+    // that still exists stands in for its parent.
+    QString parent = left + QLatin1String("/..");
+    for (QString ancestor = left; !QFileInfo(parent).isDir() && ancestor != QLatin1String("/");)
+        parent = ancestor = QFileInfo(ancestor).path();
+    setDir(parent);
+    if (currentDir == left)
+        return;
+    // Back up, the row the user came down by is current, by the name they
+    // chose, a link's included; otherwise the folder just left.
+    QString cameBy = QFileInfo(left).fileName();
+    if (!trail.empty() && trail.back().into == left) {
+        if (trail.back().from == currentDir)
+            cameBy = trail.back().name;
+        trail.pop_back();
+    } else {
+        trail.clear();
+    }
+    const QModelIndex row = model()->index(entries()->row(cameBy), 0);
+    if (row.isValid()) {
+        setCurrentIndex(row);
+        scrollTo(row);
     }
 }
 
@@ -111,6 +147,10 @@ void FileBrowser::itemHighlighted(int index)
     if (!writeLaunchScript(playerCommandLine(path, { sound, fps, hi })))
         return;
     runLaunchScript();
+    // The player had the screen and took the user's input: the whole screen
+    // is drawn again, and what was given meanwhile is not replayed here.
+    window()->update();
+    dropPendingInput();
     emit picked(path);
 }
 
@@ -154,6 +194,19 @@ void FileBrowser::hasSound()
 void FileBrowser::useHi()
 {
     announceToggle(hi, " Hi-res Enabled", " Hi-res Disabled");
+}
+
+void FileBrowser::keyPressEvent(QKeyEvent* event)
+{
+    // Left and Right read a name wider than the list, a few characters at a
+    // time; the list does nothing with them otherwise.
+    const int sideways = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right ? 1 : 0;
+    if (sideways == 0) {
+        QListView::keyPressEvent(event);
+        return;
+    }
+    QScrollBar* bar = horizontalScrollBar();
+    bar->setValue(bar->value() + sideways * charactersPerSidewaysStep * fontMetrics().averageCharWidth());
 }
 
 void FileBrowser::keyReleaseEvent(QKeyEvent* event)

@@ -3,6 +3,7 @@
 
 #include <QListView>
 #include <QString>
+#include <vector>
 
 class EntryListModel;
 class QKeyEvent;
@@ -37,6 +38,7 @@ signals:
     void picked(const QString& path);
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private slots:
@@ -53,11 +55,26 @@ private:
     // (which names neither a file nor a directory).
     QString entryPath(int index) const;
     void announceToggle(bool& flag, const char* messageWhenOn, const char* messageWhenOff);
+    // Lists the parent of the current folder, and makes current the row the
+    // user came down by.
+    void goUp();
+
+    // The folder `into`, entered from `from` by choosing `name`.
+    struct Step
+    {
+        QString from;
+        QString name;
+        QString into;
+    };
+    static constexpr int charactersPerSidewaysStep = 4;
 
     QString currentDir;
     bool sound = true;
     bool fps = false;
     bool hi = false;
+    // The steps down to the folder shown, each entered from the one before,
+    // for the way back up; empty once the walk left that chain.
+    std::vector<Step> trail;
 };
 
 #endif

@@ -109,7 +109,17 @@ private slots:
 
         choose(list, "..");
         QCOMPARE(list.directory(), root);
-        QVERIFY(shownNames(list).contains("clip.mp4"));
+        QCOMPARE(list.currentIndex().data().toString(), QStringLiteral("Films"));
+
+        // A folder removed while shown, its parent with it: ".." leads to
+        // the nearest folder that is left.
+        makeDir(root + "/Films/Deep");
+        choose(list, "Films");
+        choose(list, "Deep");
+        QVERIFY(QDir(root + "/Films").removeRecursively());
+        choose(list, "..");
+        QCOMPARE(list.directory(), root);
+        QCOMPARE(list.currentIndex().row(), 0);
     }
 
     void doubleTapChoosesAndMovingTheCursorDoesNot()
@@ -187,8 +197,21 @@ private slots:
         const QRect widestRow = list.visualRect(list.model()->index(rowOf(list, widest), 0));
         QVERIFY(widestRow.right() < list.viewport()->width());
 
+        // With keys alone, a few characters a step, the cursor staying put.
+        const int current = list.currentIndex().row();
+        sideways->setValue(0);
+        QTest::keyClick(&list, Qt::Key_Right);
+        QVERIFY(sideways->value() > 0);
+        QVERIFY(sideways->value() <= 8 * metrics.averageCharWidth());
+        QTest::keyClick(&list, Qt::Key_Left);
+        QCOMPARE(sideways->value(), 0);
+        QCOMPARE(list.currentIndex().row(), current);
+
         list.setDir(root + "/short");
         QTRY_COMPARE(sideways->maximum(), 0);
+        QTest::keyClick(&list, Qt::Key_Right);
+        QCOMPARE(sideways->value(), 0);
+        QCOMPARE(list.currentIndex().row(), 0);
     }
 
     void typeAheadFindsNamesByTheirFirstLetters()
@@ -223,6 +246,9 @@ private slots:
         choose(list, "shortcut");
         QCOMPARE(list.directory(), root + "/real");
         QVERIFY(shownNames(list).contains("Films"));
+        // Back up, the way in is current, not the link's target.
+        choose(list, "..");
+        QCOMPARE(list.currentIndex().data().toString(), QStringLiteral("shortcut"));
     }
 
     // Such a folder's path has no text that leads back to it: nothing in it

@@ -8,7 +8,11 @@
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QTest>
+#include <QThread>
+#include <thread>
 #include <unistd.h>
 
 using namespace ListDriver;
@@ -232,6 +236,63 @@ private slots:
 
         QCOMPARE(shown.picked.size(), 2);
         QCOMPARE(shown.list.directory(), media);
+    }
+
+    // While the player plays, the user's keys and clicks also queue up for
+    // the list's window; once the player is gone they must not choose, move
+    // or toggle anything, while input given afterwards acts at once.
+    void inputGivenWhileThePlayerPlaysIsDropped()
+    {
+        makeFile(media + "/clip.mp4");
+        makeDir(media + "/Sub");
+        QVERIFY(QFile::remove("zorvid"));
+        makeFile("zorvid", QByteArray(fakePlayer)
+                               + ": > playing\nwhile [ ! -e given ]; do sleep 0.01; done\n");
+        QVERIFY(QFile::setPermissions("zorvid", QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        MediaList shown(media);
+        FileBrowser& list = shown.list;
+        list.resize(240, 250);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowActive(&list));
+        ModalBoxRecorder boxes;
+
+        // Return and F9 on the list, Down, and a double click on Sub, queued
+        // as the platform queues them for the window.
+        QWindow* window = list.windowHandle();
+        const QPointF sub = list.viewport()->mapTo(&list, list.visualRect(
+            list.model()->index(int(shownNames(list).indexOf("Sub")), 0)).center());
+        std::vector<QEvent*> input;
+        for (const auto& [type, key] : { std::pair(QEvent::KeyPress, Qt::Key_Return),
+                                         std::pair(QEvent::KeyRelease, Qt::Key_Return),
+                                         std::pair(QEvent::KeyPress, Qt::Key_Down),
+                                         std::pair(QEvent::KeyRelease, Qt::Key_F9) })
+            input.push_back(new QKeyEvent(type, key, Qt::NoModifier));
+        for (const QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                         QEvent::MouseButtonPress, QEvent::MouseButtonDblClick,
+                                         QEvent::MouseButtonRelease })
+            input.push_back(new QMouseEvent(type, sub, sub, list.mapToGlobal(sub), Qt::LeftButton,
+                                            type == QEvent::MouseButtonRelease ? Qt::NoButton
+                                                                               : Qt::LeftButton,
+                                            Qt::NoModifier));
+        std::thread user([&input, window] {
+            while (!QFile::exists("playing"))
+                QThread::msleep(10);
+            for (QEvent* event : input)
+                QCoreApplication::postEvent(window, event);
+            makeFile("given");
+        });
+
+        choose(list, "clip.mp4");
+        user.join();
+        const int clip = list.currentIndex().row();
+        QTest::qWait(200);
+        QCOMPARE(shown.picked.size(), 1);
+        QCOMPARE(boxes.texts, QStringList());
+        QCOMPARE(list.directory(), media);
+        QCOMPARE(list.currentIndex().row(), clip);
+
+        QTest::keyClick(&list, Qt::Key_Up);
+        QCOMPARE(list.currentIndex().row(), clip - 1);
     }
 };
 

@@ -2,7 +2,9 @@
 #include "ListDriver.h"
 #include "TestDirs.h"
 
+#include <QGuiApplication>
 #include <QPointingDevice>
+#include <QStyleHints>
 #include <QScrollBar>
 #include <QScroller>
 #include <QSignalSpy>
@@ -94,6 +96,51 @@ private slots:
         tapTwice(surface, list.visualRect(list.model()->index(films, 0)).center());
         QTRY_COMPARE(list.directory(), root + "/Films");
         QCOMPARE(chosen.count(), 1);
+    }
+
+    // Clicks as the platform gives them, and a finger's taps, in a folder
+    // scrolled far down: one makes a row current, two choose it.
+    void clickOrTapMakesCurrentAndTwoChooseInALongScrolledList()
+    {
+        const QString root = caseDir(tmp);
+        for (int i = 0; i < 60; ++i)
+            makeDir(root + QStringLiteral("/Folder %1").arg(i, 2, 10, QLatin1Char('0')));
+        FileBrowser list(nullptr, "romBrowser");
+        list.resize(240, 250);
+        list.setDir(root);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QSignalSpy chosen(&list, &FileBrowser::selected);
+        QWindow* window = list.windowHandle();
+
+        for (const bool withFinger : { false, true }) {
+            list.setDir(root);
+            list.verticalScrollBar()->setValue(list.verticalScrollBar()->maximum() / 2);
+            const QModelIndex row = list.indexAt(QPoint(100, 100));
+            const QString name = list.itemText(row.row());
+            const QPoint at = list.viewport()->mapTo(&list, list.visualRect(row).center());
+            const auto tap = [&] {
+                QTest::touchEvent(window, finger.get()).press(0, at, window);
+                QTest::touchEvent(window, finger.get()).release(0, at, window);
+            };
+
+            if (withFinger)
+                tap();
+            else
+                QTest::mouseClick(window, Qt::LeftButton, {}, at);
+            QTRY_COMPARE(list.currentIndex(), row);
+            QCOMPARE(list.directory(), root);
+            QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+            if (withFinger) {
+                tap();
+                QTest::qWait(50);
+                tap();
+            } else {
+                QTest::mouseDClick(window, Qt::LeftButton, {}, at);
+            }
+            QTRY_COMPARE(list.directory(), root + "/" + name);
+        }
+        QCOMPARE(chosen.count(), 2);
     }
 };
 

@@ -1,0 +1,10 @@
+#ifndef PENDINGINPUT_H
+#define PENDINGINPUT_H
+
+// Delivers the events waiting for the application and drops the user input
+// among them: keys, clicks, taps and wheel turns given while the launcher was
+// blocked in the player belong to the player, not to the list. Input given
+// afterwards is delivered as usual.
+void dropPendingInput();
+
+#endif
