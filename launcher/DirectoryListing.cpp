@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QFile>
+#include <QStringDecoder>
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -11,9 +12,9 @@
 #include <unistd.h>
 #include <vector>
 
-// Reads the directory with readdir rather than QDir: cards hold directories of
-// many thousands of clips, and a QFileInfo per entry costs several times the
-// reading itself. The rules are those of a QDir with the name filter
+// Reads the directory with readdir rather than QDir, with no file information
+// object per entry: cards hold directories of many thousands of clips. The
+// rules are those of a QDir with the name filter
 // "*.avi *.wm? *.mp? *.dat *.*", QDir::DirsFirst | QDir::Name and
 // QDir::AllEntries | QDir::AllDirs, without the literal name "*.*".
 
@@ -177,4 +178,25 @@ std::optional<DirectoryListing> listMediaDirectory(const QString& path)
     });
     listing.names = EntryNames(std::move(bytes), std::move(rows));
     return listing;
+}
+
+QString EntryNames::text(int index) const
+{
+    if (index < 0 || index >= size())
+        return QString();
+    // A leading byte-order mark is part of the name: QString::fromUtf8 would
+    // drop it.
+    QStringDecoder toUtf16(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless
+                                                     | QStringDecoder::Flag::ConvertInitialBom);
+    return toUtf16(bytes(index));
+}
+
+int EntryNames::indexOf(const QString& text) const
+{
+    const QByteArray name = text.toUtf8();
+    for (int index = 0; index < size(); ++index) {
+        if (bytes(index) == name)
+            return index;
+    }
+    return -1;
 }

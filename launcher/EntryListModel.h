@@ -1,13 +1,13 @@
 #ifndef ENTRYLISTMODEL_H
 #define ENTRYLISTMODEL_H
 
-#include "EntryNames.h"
+#include "DirectoryListing.h"
 
 #include <QAbstractListModel>
 
-// The names of one directory listing, as plain text rows. Much lighter than
-// one item object per row, which matters on cards with huge directories; a
-// row's text is decoded when the view asks for it.
+// The names of one directory listing, as plain text rows: no object per row,
+// for folders of many thousands of clips, and a row's text decoded only when
+// the view asks for it.
 class EntryListModel : public QAbstractListModel
 {
     Q_OBJECT
@@ -22,8 +22,8 @@ public:
     // The row showing `name`, or -1.
     int row(const QString& name) const;
 
-    // The view asks for every row's index as it lays out a listing: cheaper
-    // than the general checks of QAbstractListModel.
+    // One column of rows and no children: the view asks for every row's
+    // index as it lays out a listing.
     QModelIndex index(int row, int column = 0,
                       const QModelIndex& parent = QModelIndex()) const override;
     int rowCount(const QModelIndex& parent = QModelIndex()) const override;

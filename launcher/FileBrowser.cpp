@@ -1,6 +1,5 @@
 #include "FileBrowser.h"
 
-#include "ClippedScrollBarStyle.h"
 #include "DirectoryListing.h"
 #include "EntryListModel.h"
 #include "LaunchScript.h"
@@ -42,7 +41,6 @@ FileBrowser::FileBrowser(QWidget* parent, const char* name)
     setBackgroundRole(QPalette::Base);
     setAutoFillBackground(true);
     viewport()->setAutoFillBackground(false);
-    ClippedScrollBarStyle::install(this);
     setGeometry(0, 40, 240, 250);
     setDir(QDir::currentPath());
 
@@ -82,7 +80,7 @@ void FileBrowser::setDir(const QString& path)
     std::optional<DirectoryListing> listing = listMediaDirectory(path);
     if (!listing)
         return;
-    rows()->setWidest(widestName(listing->names, font()));
+    rows()->findWidest(listing->names, font());
     entries()->setNames(std::move(listing->names));
     currentDir = listing->canonicalPath;
     // A folder opens at its top with its first row current, so that the

@@ -1,9 +1,9 @@
 #ifndef WIDESTNAMEDELEGATE_H
 #define WIDESTNAMEDELEGATE_H
 
-#include "NameWidth.h"
-
 #include <QStyledItemDelegate>
+
+class EntryNames;
 
 // Sizes the media list's rows, each as wide as the widest name: a list with
 // uniform row sizes takes them from one sample row, which would cut longer
@@ -13,13 +13,14 @@ class WidestNameDelegate : public QStyledItemDelegate
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    // The widest name of the rows now shown.
-    void setWidest(NameWidth name) { widest = name; }
+    // Finds the name of `names` that is widest in `font`, for the rows about
+    // to show them.
+    void findWidest(const EntryNames& names, const QFont& font);
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    NameWidth widest;
+    int widestRow = -1;
 };
 
 #endif

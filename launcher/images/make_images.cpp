@@ -17,8 +17,8 @@ const QColor kInk(0x1f, 0x2a, 0x44);       // dark navy: banner and button faces
 const QColor kAccent(0xf2, 0xa6, 0x3b);    // warm amber: play mark and exit edge
 const QColor kPaper(0xf4, 0xf6, 0xfa);     // near white: under the list text
 
-// Every picture covers its whole area, so none needs an alpha channel; an
-// opaque PNG also decodes faster, which the launcher's start-up feels.
+// Every picture covers its whole area, so it is saved without an alpha
+// channel: the launcher decodes and draws it as an opaque image.
 QImage blankImage(int width, int height)
 {
     QImage image(width, height, QImage::Format_RGB32);

@@ -321,8 +321,9 @@ private slots:
         QCOMPARE(current(), QStringLiteral("f40"));
         QCOMPARE(list->verticalScrollBar()->value(), scrolled);
 
-        // The picture behind the rows stays put while they scroll: read back
-        // from what the window shows, past the rows' right end.
+        // The list shows the picture behind its rows, and it stays put while
+        // they scroll: read back from what the window shows, past the rows'
+        // right end.
         const QPoint clear = list->viewport()->mapTo(&shown.window, QPoint(200, 100));
         const auto shownPixel = [&] {
             return shown.window.screen()->grabWindow(shown.window.winId(), clear.x(), clear.y(), 1, 1)
@@ -330,6 +331,7 @@ private slots:
         };
         QTest::qWait(50);
         const QRgb still = shownPixel();
+        QCOMPARE(still, background.pixel(list->viewport()->mapTo(list, QPoint(200, 100))));
         list->verticalScrollBar()->setValue(scrolled - 37);
         QTest::qWait(50);
         QCOMPARE(shownPixel(), still);
