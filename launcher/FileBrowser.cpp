@@ -146,8 +146,12 @@ void FileBrowser::itemHighlighted(int index)
         return;
     runLaunchScript();
     // The player had the screen and took the user's input: the whole screen
-    // is drawn again, and what was given meanwhile is not replayed here.
+    // is drawn again, every widget of it (an update of the window alone
+    // leaves out what its opaque children cover), and what was given
+    // meanwhile is not replayed here.
     window()->update();
+    for (QWidget* widget : window()->findChildren<QWidget*>())
+        widget->update();
     dropPendingInput();
     emit picked(path);
 }

@@ -9,24 +9,24 @@ namespace {
 // input as the player ends must not hold the launcher.
 const int longestDrainMs = 200;
 
-bool isUserInput(QEvent::Type type)
+// Input that could act on the screen. The ends of touches and of pointer
+// presses pass: a press delivered before the player started (the tap that
+// started it) must be ended, or Qt would hold its grab, and an end alone
+// chooses nothing.
+bool isDroppedInput(QEvent::Type type)
 {
     switch (type) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:
     case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
     case QEvent::Wheel:
     case QEvent::TouchBegin:
     case QEvent::TouchUpdate:
-    case QEvent::TouchEnd:
-    case QEvent::TouchCancel:
     case QEvent::TabletPress:
     case QEvent::TabletMove:
-    case QEvent::TabletRelease:
     case QEvent::ContextMenu:
         return true;
     default:
@@ -41,7 +41,7 @@ class InputDropper : public QObject
 protected:
     bool eventFilter(QObject* /*watched*/, QEvent* event) override
     {
-        return isUserInput(event->type());
+        return isDroppedInput(event->type());
     }
 };
 

@@ -161,8 +161,8 @@ bash scripts/demo-media.sh "$board/clips" >/dev/null
 rm -rf "$board/kit" "$board/shots" "$board/initramfs"
 dpkg-deb -x "$package" "$board/kit"
 mkdir -p "$board/kit/opt/board" "$board/kit/media" "$board/shots" "$board/state"
-cp "$build/bench/minimal_window" "$build/bench/make_media_dir" "$build/bench/libfirst_frame_probe.so" \
-    "$board/kit/opt/board/"
+cp "$build/bench/minimal_window" "$build/bench/make_media_dir" "$build/bench/listing_bench" \
+    "$build/bench/libfirst_frame_probe.so" "$board/kit/opt/board/"
 cp -R "$board/clips" "$board/kit/media/card"
 
 mkdir -p "$board/initramfs/bin"

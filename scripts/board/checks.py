@@ -118,6 +118,15 @@ class Checks:
             return None
         return self.board.settled_screen(**kwargs)
 
+    def wait_for_player_exit(self, seconds=60):
+        """Waits until no player runs: the launcher takes input again only
+        once the player has exited, and drops what was given before."""
+        deadline = time.monotonic() + seconds
+        while self.board.run("pidof mpv ffmpeg >/dev/null")[0] == 0:
+            if time.monotonic() > deadline:
+                raise BoardError(f"the player still runs after {seconds} s")
+            time.sleep(0.2)
+
     def launcher_status(self):
         status, text = self.board.run("cat /tmp/launcher.status")
         return text.strip() if status == 0 else None
@@ -147,6 +156,22 @@ class Checks:
         print(f"start-up on the board, CPU ms to the first frame, median of {runs}: "
               f"launcher on 20 entries {launcher:.0f}, window with one line of text {label:.0f} "
               f"({launcher / label:.2f}x)", flush=True)
+
+    def listing_figures(self, entries=16000, runs=5):
+        """Opening a folder of a full memory card's clips against reading
+        and sorting the same names, and one scroll step's repaint, as
+        scripts/bench.sh measures them, on the panel."""
+        folder = f"/tmp/listing-{entries}"
+        self.board.output(f"board run /opt/board/make_media_dir {folder} {entries}", 600)
+        text = self.board.output(f"board run /opt/board/listing_bench {runs} {folder}", 900)
+        self.board.output(f"board run rm -rf {folder}", 120)
+        found = re.search(r"^\d+\s+\d+\s+([0-9.]+)\s+([0-9.]+)\s+([0-9.]+)\s+([0-9.]+)", text, re.MULTILINE)
+        if not found:
+            raise BoardError(f"no figures from listing_bench: {text.strip()}")
+        listed, floor, ratio, scroll = (float(value) for value in found.groups())
+        print(f"a folder of {entries} clips on the board, CPU ms, median of {runs}: opened and painted "
+              f"{listed:.0f}, readdir and sort {floor:.0f} ({ratio:.2f}x); one scroll step's repaint "
+              f"{scroll:.1f}", flush=True)
 
     def first_screen(self):
         self.board.output(f"(board tty1 /tmp/launcher.log env MOVDIR={CARD} /usr/bin/mediakit-launcher;"
@@ -228,6 +253,7 @@ class Checks:
             problems.append(f"{len(pictures)} different pictures while it played")
         if not back:
             problems.append("the launcher did not come back after the player")
+        self.wait_for_player_exit()
         launch = self.board.output(f"cat {SHELL_ROOT}{WORKING_DIR}/exec").strip()
         if launch != f'./zorvid "{CARD}/Welcome.mp4"':
             problems.append(f"exec holds {launch!r}")
@@ -258,6 +284,36 @@ class Checks:
         if shift < 40 or share < 0.8 or not self.still_frame_but_list(before, after):
             return [f"the list's text did not move up (best shift {shift} px explains {share:.0%})"]
         return []
+
+    def double_tap_in_long_folder(self):
+        """A double tap on a clip of Collection, scrolled down past the
+        panel: that clip goes to the player (Collection's clips are empty
+        files, which it gives up at once), and its row is current."""
+        before = self.screen
+        names = [band for band in text_bands(before) if band[1] - band[0] >= 5]
+        if len(names) < 6:
+            return [f"{len(names)} names shown in Collection"]
+        top, bottom = names[len(names) // 2]
+        y = (top + bottom) // 2
+        self.board.output(f"rm -f {SHELL_ROOT}{WORKING_DIR}/exec")
+        self.board.double_tap(120, y)
+        deadline = time.monotonic() + 30
+        while self.board.run(f"test -s {SHELL_ROOT}{WORKING_DIR}/exec")[0] != 0:
+            if time.monotonic() > deadline:
+                return [f"a double tap at y={y} started nothing"]
+            time.sleep(0.2)
+        problems = []
+        launch = self.board.output(f"cat {SHELL_ROOT}{WORKING_DIR}/exec").strip()
+        if not re.fullmatch(rf'\./zorvid "{CARD}/Collection/[^/"]+"', launch):
+            problems.append(f"exec holds {launch!r}")
+        self.wait_for_player_exit()
+        if not self.board.wait_for_screen(self.launcher_shown, 30):
+            problems.append("the launcher did not come back")
+        after = self.board.settled_screen("double-tap-long-folder")
+        if y not in after.changed_rows(before):
+            problems.append(f"the row at y={y} is not current")
+        self.screen = after
+        return problems
 
     def exit_to_text(self):
         before = self.screen
@@ -302,6 +358,35 @@ class Checks:
             problems.append(f"{len(pictures)} different pictures while it played")
         return problems
 
+    def framebuffer_clip_redrawn(self):
+        """The launcher on a panel with no DRM display: the player draws
+        the clip on the framebuffer, and once it ends the launcher's whole
+        screen is there again as it was."""
+        self.board.output(f"(board tty1 /tmp/launcher-fb.log env MOVDIR={CARD} ZORVID_DRM_CARD= "
+                          "/usr/bin/mediakit-launcher; echo $? > /tmp/launcher-fb.status) &")
+        if not self.board.wait_for_screen(self.launcher_shown, 90):
+            return ["the launcher's title never showed"]
+        self.board.settled_screen()
+        self.board.key("end")
+        before = self.board.settled_screen("framebuffer-clip-before")
+        self.board.key("ret")
+        problems = []
+        if not self.board.wait_for_screen(lambda now: now.difference(before) > 10, 60):
+            problems.append("the clip never showed")
+        self.wait_for_player_exit()
+        if not self.board.wait_for_screen(lambda now: now.same_as(before), 10):
+            rows = self.board.screen("framebuffer-clip-after").changed_rows(before)
+            problems.append(f"rows {min(rows)} to {max(rows)} differ from the screen before the clip")
+        self.board.click(180, 305)
+        deadline = time.monotonic() + 15
+        while self.board.run("test -e /tmp/launcher-fb.status")[0] != 0:
+            if time.monotonic() > deadline:
+                problems.append("Exit did not end the launcher")
+                self.board.run("kill $(pidof launcher)")
+                break
+            time.sleep(0.2)
+        return problems
+
     def panelnap_blanks_and_lights(self):
         # A white console: lit and blank tell apart at a glance.
         self.board.output(r"printf '\033[47m\033[2J' > /dev/tty1")
@@ -338,9 +423,13 @@ class Checks:
                    self.player_plays)
         self.check("a double tap enters a folder", self.double_tap_enters)
         self.check("a finger swipe scrolls the list", self.swipe_scrolls)
+        self.check("a double tap in a folder longer than the panel plays the clip tapped",
+                   self.double_tap_in_long_folder)
         self.check("Exit ends the launcher and tty1 is back in text mode", self.exit_to_text)
         self.check("on a bare framebuffer, zorvid plays a clip through ffmpeg", self.framebuffer_player,
                    needs_rows=False)
+        self.check("with no DRM display, the launcher's screen is drawn whole after a framebuffer clip",
+                   self.framebuffer_clip_redrawn, needs_rows=False)
         self.check("panelnap 10 on tty1 blanks the screen and panelnap 0 lights it",
                    self.panelnap_blanks_and_lights, needs_rows=False)
         name = "panelnap 45 blanks tty1 after a minute of idle time"
@@ -367,6 +456,7 @@ def main():
         print(f"board: booted to its shell in {time.monotonic() - started:.1f} s", flush=True)
         board.output(f"board run /opt/board/make_media_dir {CARD}/Collection 20 >/dev/null")
         checks.start_up_figures()
+        checks.listing_figures()
         checks.run()
     except BoardError as error:
         checks.report("the board", [str(error)])
