@@ -39,4 +39,4 @@ fi
 awk '$2 == "DONE" { for (i = 3; i < NF; i++) if ($i == "cov:") cov = $(i + 1); else if ($i == "corp:") corp = $(i + 1) }
      $1 == "Done" { runs = $2; secs = $5 }
      END { sub("/.*", "", corp)
-           printf "fuzz: nothing found in %s runs over %s s (%s edges covered, corpus of %s inputs)\n", runs, secs, cov, corp }' "$log"
+           printf "fuzz: nothing found in %s runs over %s s (coverage %s, corpus of %s inputs)\n", runs, secs, cov, corp }' "$log"

@@ -13,13 +13,16 @@ bash scripts/setup.sh
 
 bash scripts/fuzz.sh 60
 
-# CTest's result for the tree, without a line for each test it starts.
+# CTest's result for the tree: its summary, and each test that did not pass
+# with its output; no line for each test that starts or passes.
 run_suite() {
   local build=$1
   shift
   quietly "$build/configure.log" cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKIT_WERROR=ON "$@"
   build_quietly test "$build"
-  ctest --test-dir "$build" --output-on-failure -j 2 | grep -v -e '^ *Start  *[0-9]*: ' -e '^Internal ctest changing'
+  ctest --test-dir "$build" --output-on-failure -j 2 |
+    grep -v -e '^ *Start  *[0-9]*: ' -e '^ *[0-9]*/[0-9]* Test  *#[0-9]*: .*  Passed  *[0-9.]* sec$' \
+      -e '^Internal ctest changing'
 }
 
 # Every sanitizer report ends the process with a failure status, leaks included.
