@@ -29,6 +29,12 @@ triplet=arm-linux-gnueabihf
 # The board runs the release this machine runs: the package is built against
 # its libraries.
 suite=$(. /etc/os-release && echo "$VERSION_CODENAME")
+# Its packages come from where this machine's apt takes them: a local mirror
+# or proxy named in the sources is used as it is.
+. scripts/lib/apt-sources.sh
+mapfile -t release_sources < <(apt_release_sources "$suite")
+archive=$(printf '%s\n' "${release_sources[@]}" | awk -v suite="$suite" '$2 == suite { print $1; exit }')
+[ -n "$archive" ] || { echo "board-test: no apt source of this machine names $suite itself" >&2; exit 1; }
 build=$root/build-$arch
 board=$build/board
 mkdir -p "$board/downloads"
@@ -69,7 +75,7 @@ if [ ! -x "$qemu/usr/bin/qemu-system-arm" ]; then
     if [ "$suite" = bookworm ]; then
         echo "board-test: fetching QEMU 10 from bookworm-backports"
         mkdir -p "$board/apt/lists/partial" "$board/apt/cache"
-        echo "deb http://deb.debian.org/debian bookworm-backports main" > "$board/apt/sources.list"
+        echo "deb $archive bookworm-backports main" > "$board/apt/sources.list"
         APT_PRIVATE=(-o "Dir::Etc::SourceList=$board/apt/sources.list" -o Dir::Etc::SourceParts=/dev/null
             -o "Dir::State::Lists=$board/apt/lists" -o "Dir::Cache=$board/apt/cache"
             -o "APT::Architectures=$(dpkg --print-architecture)")
@@ -134,11 +140,11 @@ userland=$board/userland
 if [ "$(cat "$userland.packages" 2>/dev/null)" != "$suite $packages" ]; then
     echo "board-test: unpacking the $arch userland: $packages"
     rm -rf "$userland" "$userland.partial" "$userland.packages"
+    mirrors=()
+    for source in "${release_sources[@]}"; do mirrors+=("deb $source main"); done
+    mapfile -t proxy_options < <(apt_proxy_options)
     mmdebstrap --quiet --mode=auto --variant=extract --architectures="$arch" --include="$packages" \
-        "$suite" "$userland.partial" \
-        "deb http://deb.debian.org/debian $suite main" \
-        "deb http://deb.debian.org/debian $suite-updates main" \
-        "deb http://deb.debian.org/debian-security $suite-security main"
+        "${proxy_options[@]}" "$suite" "$userland.partial" "${mirrors[@]}"
     # No maintainer scripts ran: make the links update-alternatives would
     # make for BLAS and LAPACK, which ffmpeg's libraries load.
     for library in "$userland.partial/usr/lib/$triplet"/{blas,lapack}/lib*.so.3; do

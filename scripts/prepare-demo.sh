@@ -4,14 +4,17 @@
 # short clips when ffmpeg is installed, else clearly named placeholders
 # (scripts/demo-media.sh).
 # Safe to run again: existing files are kept.
+# Prints nothing for what is already done; a build or set-up that fails
+# shows the end of its log.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib/quiet.sh
 root=$PWD
-build=$root/build
+build=build
 run=$root/demo-run
 
-[ -f "$build/build.ninja" ] || cmake -S . -B "$build" -G Ninja >/dev/null
-cmake --build "$build" -j 2 --target launcher launcher_images player_stand_in
+[ -f "$build/build.ninja" ] || quietly "$build/configure.log" cmake -S . -B "$build" -G Ninja
+build_quietly demo "$build" --target launcher launcher_images player_stand_in
 
 # The launcher's working directory: images/, the player and, once a clip is
 # chosen, the launch script "exec".

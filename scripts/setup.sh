@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the kit needs to build, test and run its demo,
-# but only those that are missing; safe to run again.
+# but only those that are missing; safe to run again. apt's output goes to a
+# log, shown in part and kept only when the install fails.
 set -euo pipefail
+. "$(dirname "$0")/lib/quiet.sh"
 
 packages=(
   build-essential cmake ninja-build pkg-config
@@ -36,7 +38,9 @@ if [ ${#missing[@]} -gt 0 ]; then
   # Another install in progress holds dpkg's lock: wait for it, rather than
   # take the failure for a package that cannot be installed.
   lock_wait=(-o DPkg::Lock::Timeout=600)
-  "${sudo_cmd[@]}" apt-get "${lock_wait[@]}" update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get "${lock_wait[@]}" install -y -qq \
+  log=$(mktemp "${TMPDIR:-/tmp}/mediakit-setup.XXXXXX")
+  quietly "$log" "${sudo_cmd[@]}" apt-get "${lock_wait[@]}" update -qq
+  quietly "$log" env DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get "${lock_wait[@]}" install -y -qq \
     --no-install-recommends "${missing[@]}"
+  rm -f "$log"
 fi
