@@ -2,7 +2,7 @@
 # Runs the launcher on a sample media folder: installs what is missing, builds
 # if needed, prepares demo-run/ and starts the launcher there. Safe to run
 # again. With no display it serves the screen over VNC on 127.0.0.1 only, to
-# this user alone (scripts/serve-headless.sh).
+# this user alone (scripts/lib/serve-headless.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -29,7 +29,7 @@ extra_packages=()
 # installed (no network, no sudo) the demo still runs, on placeholders.
 bash scripts/setup.sh "${extra_packages[@]}" ffmpeg mpv || bash scripts/setup.sh "${extra_packages[@]}"
 
-bash scripts/prepare-demo.sh
+bash scripts/lib/prepare-demo.sh
 
 if ! command -v ffmpeg >/dev/null 2>&1; then
     trap 'echo "demo: ffmpeg and mpv could not be installed, so the samples were placeholders and nothing could play. Install them (apt-get install ffmpeg mpv) and run scripts/demo.sh again." >&2' EXIT
@@ -40,6 +40,6 @@ export MOVDIR="$run/media"
 echo "demo: starting the launcher in $run on $MOVDIR"
 case $screen in
     wayland) QT_QPA_PLATFORM=wayland "$build/launcher/launcher" ;;
-    vnc) QT_QPA_PLATFORM=xcb "$root/scripts/serve-headless.sh" "$build/launcher/launcher" ;;
+    vnc) QT_QPA_PLATFORM=xcb "$root/scripts/lib/serve-headless.sh" "$build/launcher/launcher" ;;
     *) "$build/launcher/launcher" ;;
 esac

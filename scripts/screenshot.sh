@@ -7,7 +7,7 @@ root=$PWD
 build=$root/build
 
 bash scripts/setup.sh
-bash scripts/prepare-demo.sh
+bash scripts/lib/prepare-demo.sh
 cmake --build "$build" -j 2 --target grab_screen
 
 mkdir -p docs

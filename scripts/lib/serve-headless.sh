@@ -4,7 +4,7 @@
 # server a fresh one-time password, each kept in a file only this user can
 # read. Prints how to connect, password included, then runs the command.
 # Everything it started or wrote goes when the command ends, or on Ctrl+C.
-# Usage: scripts/serve-headless.sh <command...>
+# Usage: scripts/lib/serve-headless.sh <command...>
 set -euo pipefail
 . "$(dirname "$0")/wait-until.sh"
 

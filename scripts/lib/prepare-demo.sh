@@ -7,7 +7,7 @@
 # Prints nothing for what is already done; a build or set-up that fails
 # shows the end of its log.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 . scripts/lib/quiet.sh
 root=$PWD
 build=build
