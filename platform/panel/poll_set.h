@@ -1,0 +1,25 @@
+// poll(2) over a set of descriptors that changes from one wait to the next:
+// add what to watch, wait, then ask which are ready.
+#ifndef PANEL_POLL_SET_H
+#define PANEL_POLL_SET_H
+
+#include <poll.h>
+
+#include <chrono>
+#include <optional>
+#include <vector>
+
+class poll_set {
+public:
+    void add(int fd) { fds_.push_back({fd, POLLIN, 0}); }
+    // Waits until a descriptor is ready or the timeout has passed (none:
+    // no limit); a signal ends the wait with nothing ready.
+    void wait(std::optional<std::chrono::milliseconds> timeout);
+    // Readable, hung up or in error: a read will not block.
+    bool ready(int fd) const;
+
+private:
+    std::vector<pollfd> fds_;
+};
+
+#endif

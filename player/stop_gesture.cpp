@@ -1,0 +1,29 @@
+#include "stop_gesture.h"
+
+namespace {
+
+constexpr std::chrono::milliseconds double_tap_interval{500};
+
+bool is_stop_key(const input_event& event) {
+    return event.type == EV_KEY && event.value == 1 &&
+           (event.code == KEY_ESC || event.code == KEY_Q || event.code == KEY_BACK);
+}
+
+// A finger coming down, or a pointer's button pressed.
+bool is_press(const input_event& event, bool tracking_id_only) {
+    if (event.type == EV_KEY) return event.value == 1 && (event.code == BTN_TOUCH || event.code == BTN_LEFT);
+    return tracking_id_only && event.type == EV_ABS && event.code == ABS_MT_TRACKING_ID && event.value >= 0;
+}
+
+}  // namespace
+
+bool stop_gesture::stops(const input_event& event, bool tracking_id_only, clock::time_point now) {
+    if (is_stop_key(event)) return true;
+    if (!is_press(event, tracking_id_only)) return false;
+    if (last_press_ && now - *last_press_ <= double_tap_interval) {
+        last_press_.reset();
+        return true;
+    }
+    last_press_ = now;
+    return false;
+}
