@@ -9,17 +9,21 @@ bool is_stop_key(const input_event& event) {
            (event.code == KEY_ESC || event.code == KEY_Q || event.code == KEY_BACK);
 }
 
-// A finger coming down, or a pointer's button pressed.
-bool is_press(const input_event& event, bool tracking_id_only) {
+// A finger coming down, as BTN_TOUCH or as a new contact's tracking id
+// (panels report either or both), or a pointer's button pressed.
+bool begins_press(const input_event& event) {
     if (event.type == EV_KEY) return event.value == 1 && (event.code == BTN_TOUCH || event.code == BTN_LEFT);
-    return tracking_id_only && event.type == EV_ABS && event.code == ABS_MT_TRACKING_ID && event.value >= 0;
+    return event.type == EV_ABS && event.code == ABS_MT_TRACKING_ID && event.value >= 0;
 }
 
 }  // namespace
 
-bool stop_gesture::stops(const input_event& event, bool tracking_id_only, clock::time_point now) {
+bool stop_gesture::stops(const input_event& event, clock::time_point now) {
     if (is_stop_key(event)) return true;
-    if (!is_press(event, tracking_id_only)) return false;
+    if (begins_press(event)) press_in_frame_ = true;
+    // One press a frame, however many of its events tell it.
+    if (event.type != EV_SYN || event.code != SYN_REPORT || !press_in_frame_) return false;
+    press_in_frame_ = false;
     if (last_press_ && now - *last_press_ <= double_tap_interval) {
         last_press_.reset();
         return true;

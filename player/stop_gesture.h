@@ -13,12 +13,11 @@ class stop_gesture {
 public:
     using clock = std::chrono::steady_clock;
 
-    // Takes one event of a device; tracking_id_only: the device shows a new
-    // contact only by its tracking id (no BTN_TOUCH). True when the clip
-    // is to stop.
-    bool stops(const input_event& event, bool tracking_id_only, clock::time_point now);
+    // Takes the events of a device in order; true when the clip is to stop.
+    bool stops(const input_event& event, clock::time_point now);
 
 private:
+    bool press_in_frame_ = false;
     std::optional<clock::time_point> last_press_;
 };
 

@@ -9,13 +9,17 @@
 //   a device on which a key or finger is down is grabbed once it is up, so
 //   that the launcher sees whole what it saw begin;
 // - stops the player on a press of Escape, q or Back, or a double tap.
-// When the player is done it puts back what DEVICE showed, if given, and
-// lets the input go once every key and finger of the playback is up. Exits
-// with the player's status, 0 when the user stopped it, 127 when it could
-// not be started, 2 on a wrong command line.
+// Once the key or finger that stopped the clip is up, the input is the
+// launcher's again, while the player ends. When the player is done, the
+// helper puts back what DEVICE showed, if given, and the terminal's modes,
+// which a player killed on its way out could not, and lets the input go
+// once every key and finger of the playback is up. Exits with the player's
+// status, 0 when the user stopped it, 127 when it could not be started, 2 on
+// a wrong command line.
 #include <signal.h>
 #include <sys/signalfd.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -34,8 +38,9 @@ namespace {
 
 using clock_type = std::chrono::steady_clock;
 
-// A player asked to stop that is still there after this is killed.
-constexpr std::chrono::milliseconds stop_grace{500};
+// A player asked to stop that is still there after this is killed: the
+// launcher is to be back within a second.
+constexpr std::chrono::milliseconds stop_grace{300};
 // The stopping key or finger stays this program's until it is up, or this long.
 constexpr std::chrono::seconds release_wait{3};
 constexpr std::chrono::milliseconds service_deadline{1000};
@@ -75,6 +80,20 @@ std::optional<std::chrono::milliseconds> time_until(std::optional<clock_type::ti
     return std::max(std::chrono::ceil<std::chrono::milliseconds>(*when - clock_type::now()), std::chrono::milliseconds(0));
 }
 
+// The modes of the terminal the player may change, for as long as this
+// program is in its foreground.
+class terminal_modes {
+public:
+    terminal_modes() : saved_(::tcgetattr(STDIN_FILENO, &modes_) == 0) {}
+    void put_back() const {
+        if (saved_ && ::tcgetpgrp(STDIN_FILENO) == ::getpgrp()) ::tcsetattr(STDIN_FILENO, TCSANOW, &modes_);
+    }
+
+private:
+    termios modes_{};
+    bool saved_;
+};
+
 int exit_status(int status) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
@@ -110,14 +129,18 @@ int playback::until_done(pid_t player) {
         set.add(signals_);
         set.wait(time_until(kill_at_));
         const clock_type::time_point now = clock_type::now();
-        devices_.take_input(set, [&](const input_device& device, const std::vector<input_event>& events) {
+        devices_.take_input(set, [&](const input_device&, const std::vector<input_event>& events) {
             for (const input_event& event : events)
-                if (!stopped_ && gesture_.stops(event, device.contacts_by_tracking_id_only(), now)) {
+                if (!stopped_ && gesture_.stops(event, now)) {
                     stopped_ = true;
                     ::kill(player_, SIGTERM);
                     kill_at_ = now + stop_grace;
                 }
         });
+        // The stopping key or finger is up: nothing more to stop, and what
+        // comes next is for the launcher. Letting go takes the kernel a
+        // while, which passes as the player ends.
+        if (stopped_ && !devices_.any_held()) devices_.close_all();
         devices_.grab_free();
         if (set.ready(signals_)) take_signals();
         if (!status_ && kill_at_ && now >= *kill_at_) {
@@ -164,9 +187,12 @@ int main(int argc, char** argv) {
     const service_answer hold = ask_panel_service(hold_request, service_deadline);
     const std::optional<framebuffer_picture> picture =
         line->framebuffer ? std::optional<framebuffer_picture>(*line->framebuffer) : std::nullopt;
+    const terminal_modes terminal;
 
     // Read through a signalfd, so that the loop sees the player's end and
-    // the requests to stop between two reads of the input.
+    // the requests to stop between two reads of the input. A SIGCHLD
+    // ignored by whoever started this would hide the player's end.
+    ::signal(SIGCHLD, SIG_DFL);
     sigset_t handled, saved;
     sigemptyset(&handled);
     for (int signal : {SIGCHLD, SIGTERM, SIGINT, SIGHUP, SIGQUIT}) sigaddset(&handled, signal);
@@ -184,6 +210,7 @@ int main(int argc, char** argv) {
     }
     const int status = play.until_done(player);
     if (picture) picture->put_back();
+    terminal.put_back();
     play.until_released();
     return play.stopped() ? 0 : exit_status(status);
 }

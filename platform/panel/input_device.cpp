@@ -30,22 +30,17 @@ std::optional<input_device> input_device::open(const std::string& path) {
     file_descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (fd.get() < 0) return std::nullopt;
     bit_set<EV_MAX> types;
-    bit_set<KEY_MAX> keys;
     bit_set<ABS_MAX> axes;
     bit_set<INPUT_PROP_MAX> properties;
     if (::ioctl(fd.get(), EVIOCGBIT(0, sizeof types.words), types.words) < 0) return std::nullopt;
-    ::ioctl(fd.get(), EVIOCGBIT(EV_KEY, sizeof keys.words), keys.words);
     ::ioctl(fd.get(), EVIOCGBIT(EV_ABS, sizeof axes.words), axes.words);
     ::ioctl(fd.get(), EVIOCGPROP(sizeof properties.words), properties.words);
     if (!(types.has(EV_KEY) || types.has(EV_REL) || types.has(EV_ABS)) || properties.has(INPUT_PROP_ACCELEROMETER))
         return std::nullopt;
     input_device device(path, std::move(fd));
-    if (axes.has(ABS_MT_SLOT) && axes.has(ABS_MT_TRACKING_ID)) {
-        input_absinfo slot{};
-        if (::ioctl(device.fd(), EVIOCGABS(ABS_MT_SLOT), &slot) == 0)
-            device.contact_slots_ = std::clamp(slot.maximum + 1, 0, most_slots);
-        device.tracking_id_only_ = !keys.has(BTN_TOUCH);
-    }
+    input_absinfo slot{};
+    if (axes.has(ABS_MT_SLOT) && axes.has(ABS_MT_TRACKING_ID) && ::ioctl(device.fd(), EVIOCGABS(ABS_MT_SLOT), &slot) == 0)
+        device.contact_slots_ = std::clamp(slot.maximum + 1, 0, most_slots);
     return device;
 }
 

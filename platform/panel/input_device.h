@@ -31,10 +31,6 @@ public:
     // kernel sees it now, whichever process got the events.
     bool held() const;
 
-    // Whether a new contact shows only as a tracking id: a multitouch panel
-    // that reports no BTN_TOUCH.
-    bool contacts_by_tracking_id_only() const { return tracking_id_only_; }
-
     // Appends the events waiting to be read; false once the device is gone.
     bool read(std::vector<input_event>& events);
 
@@ -45,7 +41,6 @@ private:
     file_descriptor fd_;
     bool grabbed_ = false;
     int contact_slots_ = 0;  // multitouch slots whose tracking ids tell the contacts
-    bool tracking_id_only_ = false;
 };
 
 // Key, button, pointer and touch events, which a hand makes; not the

@@ -79,3 +79,8 @@ void input_devices::grab_free() {
 void input_devices::release_all() {
     for (input_device& device : devices_) device.release();
 }
+
+void input_devices::close_all() {
+    devices_.clear();
+    watch_.close();
+}

@@ -32,6 +32,8 @@ public:
     // A device another process holds is read without a grab.
     void grab_free();
     void release_all();
+    // Lets every device go, grabs and all, and watches for no new ones.
+    void close_all();
 
 private:
     bool open_new();

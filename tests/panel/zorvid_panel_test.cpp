@@ -26,45 +26,56 @@ input_event event(unsigned short type, unsigned short code, int value) {
     return e;
 }
 
+// The events of one finger's tap, as a panel reports it: a tracking id,
+// BTN_TOUCH, or both in one frame.
+std::vector<input_event> tap(bool tracking_id, bool btn_touch) {
+    std::vector<input_event> events;
+    for (int down : {1, 0}) {
+        if (tracking_id) events.push_back(event(EV_ABS, ABS_MT_TRACKING_ID, down ? 7 : -1));
+        events.push_back(event(EV_ABS, ABS_MT_POSITION_X, 100));
+        if (btn_touch) events.push_back(event(EV_KEY, BTN_TOUCH, down));
+        events.push_back(event(EV_SYN, SYN_REPORT, 0));
+    }
+    return events;
+}
+
 TEST(StopGesture, StopKeysAndDoubleTaps) {
     const stop_gesture::clock::time_point t0{};
     for (unsigned short key : {KEY_ESC, KEY_Q, KEY_BACK}) {
         stop_gesture gesture;
-        EXPECT_FALSE(gesture.stops(event(EV_KEY, key, 0), false, t0)) << "a release of key " << key;
-        EXPECT_FALSE(gesture.stops(event(EV_KEY, key, 2), false, t0)) << "a repeat of key " << key;
-        EXPECT_TRUE(gesture.stops(event(EV_KEY, key, 1), false, t0)) << "key " << key;
+        EXPECT_FALSE(gesture.stops(event(EV_KEY, key, 0), t0)) << "a release of key " << key;
+        EXPECT_FALSE(gesture.stops(event(EV_KEY, key, 2), t0)) << "a repeat of key " << key;
+        EXPECT_TRUE(gesture.stops(event(EV_KEY, key, 1), t0)) << "key " << key;
     }
     for (const input_event& press : {event(EV_KEY, KEY_ENTER, 1), event(EV_KEY, KEY_SPACE, 1),
                                      event(EV_KEY, KEY_DOWN, 1), event(EV_REL, REL_WHEEL, 1)}) {
         stop_gesture gesture;
-        EXPECT_FALSE(gesture.stops(press, false, t0));
-        EXPECT_FALSE(gesture.stops(press, false, t0 + milliseconds(100))) << "event code " << press.code;
+        for (int twice = 0; twice < 2; ++twice) {
+            EXPECT_FALSE(gesture.stops(press, t0 + milliseconds(100 * twice))) << "event code " << press.code;
+            EXPECT_FALSE(gesture.stops(event(EV_SYN, SYN_REPORT, 0), t0 + milliseconds(100 * twice)));
+        }
     }
 
-    // One finger's tap on a panel that reports BTN_TOUCH as well as the
-    // contact's tracking id: one press, not two.
-    const std::vector<input_event> tap{event(EV_ABS, ABS_MT_TRACKING_ID, 7), event(EV_KEY, BTN_TOUCH, 1),
-                                       event(EV_SYN, SYN_REPORT, 0), event(EV_ABS, ABS_MT_TRACKING_ID, -1),
-                                       event(EV_KEY, BTN_TOUCH, 0), event(EV_SYN, SYN_REPORT, 0)};
-    auto taps_stop = [&](stop_gesture& gesture, stop_gesture::clock::time_point at, bool tracking_id_only) {
+    auto taps_stop = [](stop_gesture& gesture, stop_gesture::clock::time_point at, const std::vector<input_event>& tap) {
         bool stopped = false;
-        for (const input_event& e : tap) {
-            if (tracking_id_only && e.type == EV_KEY) continue;
-            stopped = gesture.stops(e, tracking_id_only, at) || stopped;
-        }
+        for (const input_event& e : tap) stopped = gesture.stops(e, at) || stopped;
         return stopped;
     };
-    for (bool tracking_id_only : {false, true}) {
+    for (const auto& [tracking_id, btn_touch] : {std::pair{true, true}, {true, false}, {false, true}}) {
+        SCOPED_TRACE(std::string("tracking id ") + (tracking_id ? "yes" : "no") + ", BTN_TOUCH " +
+                     (btn_touch ? "yes" : "no"));
         stop_gesture gesture;
-        EXPECT_FALSE(taps_stop(gesture, t0, tracking_id_only));
-        EXPECT_TRUE(taps_stop(gesture, t0 + milliseconds(200), tracking_id_only)) << "double tap";
-        EXPECT_FALSE(taps_stop(gesture, t0 + milliseconds(400), tracking_id_only)) << "a third tap starts anew";
-        EXPECT_FALSE(taps_stop(gesture, t0 + milliseconds(1000), tracking_id_only)) << "taps 600 ms apart";
+        const std::vector<input_event> one = tap(tracking_id, btn_touch);
+        EXPECT_FALSE(taps_stop(gesture, t0, one)) << "one tap, counted twice";
+        EXPECT_TRUE(taps_stop(gesture, t0 + milliseconds(200), one)) << "double tap";
+        EXPECT_FALSE(taps_stop(gesture, t0 + milliseconds(400), one)) << "a third tap starts anew";
+        EXPECT_FALSE(taps_stop(gesture, t0 + milliseconds(1000), one)) << "taps 600 ms apart";
     }
     stop_gesture clicks;
-    EXPECT_FALSE(clicks.stops(event(EV_KEY, BTN_LEFT, 1), false, t0));
-    EXPECT_FALSE(clicks.stops(event(EV_KEY, BTN_LEFT, 0), false, t0 + milliseconds(50)));
-    EXPECT_TRUE(clicks.stops(event(EV_KEY, BTN_LEFT, 1), false, t0 + milliseconds(250))) << "double click";
+    const std::vector<input_event> click{event(EV_KEY, BTN_LEFT, 1), event(EV_SYN, SYN_REPORT, 0),
+                                         event(EV_KEY, BTN_LEFT, 0), event(EV_SYN, SYN_REPORT, 0)};
+    EXPECT_FALSE(taps_stop(clicks, t0, click));
+    EXPECT_TRUE(taps_stop(clicks, t0 + milliseconds(250), click)) << "double click";
 }
 
 // Runs the helper with no input devices (an empty system tree) around a
