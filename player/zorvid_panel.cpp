@@ -75,11 +75,6 @@ pid_t start(const std::vector<char*>& player, const sigset_t& signal_mask) {
     return child;
 }
 
-std::optional<std::chrono::milliseconds> time_until(std::optional<clock_type::time_point> when) {
-    if (!when) return std::nullopt;
-    return std::max(std::chrono::ceil<std::chrono::milliseconds>(*when - clock_type::now()), std::chrono::milliseconds(0));
-}
-
 // The modes of the terminal the player may change, for as long as this
 // program is in its foreground.
 class terminal_modes {
@@ -127,7 +122,7 @@ int playback::until_done(pid_t player) {
         poll_set set;
         devices_.watch(set);
         set.add(signals_);
-        set.wait(time_until(kill_at_));
+        set.wait_until(kill_at_);
         const clock_type::time_point now = clock_type::now();
         devices_.take_input(set, [&](const input_device&, const std::vector<input_event>& events) {
             for (const input_event& event : events)
@@ -169,7 +164,7 @@ void playback::until_released() {
     while (devices_.any_held() && clock_type::now() < give_up) {
         poll_set set;
         devices_.watch(set);
-        set.wait(time_until(give_up));
+        set.wait_until(give_up);
         devices_.take_input(set, [](const input_device&, const std::vector<input_event>&) {});
     }
 }

@@ -21,11 +21,6 @@ void answer(int connection, std::string_view text) {
     ::send(connection, text.data(), text.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
 }
 
-std::optional<std::chrono::milliseconds> wait_until(std::optional<clock_type::time_point> due) {
-    if (!due) return std::nullopt;
-    return std::max(std::chrono::ceil<std::chrono::milliseconds>(*due - clock_type::now()), std::chrono::milliseconds(0));
-}
-
 }  // namespace
 
 panel_service::panel_service(std::string root, std::string socket_path)
@@ -48,7 +43,7 @@ int panel_service::run(int signals) {
         set.add(listener_.get());
         for (const client& c : clients_) set.add(c.connection.get());
         set.add(signals);
-        set.wait(wait_until(idle_.deadline()));
+        set.wait_until(idle_.deadline());
         const clock_type::time_point now = clock_type::now();
         // Input first: a request must see the keys pressed before it was sent.
         take_input(set, now);

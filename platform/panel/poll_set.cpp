@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <climits>
 
-void poll_set::wait(std::optional<std::chrono::milliseconds> timeout) {
-    int limit = -1;
-    if (timeout) limit = static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(timeout->count(), 0, INT_MAX));
+void poll_set::wait_until(std::optional<std::chrono::steady_clock::time_point> when) {
+    int timeout = -1;
+    if (when) {
+        // Rounded up: a wait that ends before its time would only come round again.
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(*when - std::chrono::steady_clock::now());
+        timeout = static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, INT_MAX));
+    }
     for (pollfd& fd : fds_) fd.revents = 0;
-    ::poll(fds_.data(), fds_.size(), limit);
+    ::poll(fds_.data(), fds_.size(), timeout);
 }
 
 bool poll_set::ready(int fd) const {

@@ -12,9 +12,9 @@
 class poll_set {
 public:
     void add(int fd) { fds_.push_back({fd, POLLIN, 0}); }
-    // Waits until a descriptor is ready or the timeout has passed (none:
-    // no limit); a signal ends the wait with nothing ready.
-    void wait(std::optional<std::chrono::milliseconds> timeout);
+    // Waits until a descriptor is ready or the time has come (none: no
+    // limit); a signal ends the wait with nothing ready.
+    void wait_until(std::optional<std::chrono::steady_clock::time_point> when);
     // Readable, hung up or in error: a read will not block.
     bool ready(int fd) const;
 
