@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs the kit on an emulated armhf board: qemu-system-arm -M virt with a
 # 240x320 virtio-gpu framebuffer, virtio keyboard, tablet and multitouch, and
-# tty1 on the panel. It installs the kit's cross-built package there, drives
-# the launcher, the player and panelnap from the host through QMP and the
-# serial console (scripts/board/), prints one line per check and a count, and
-# keeps the screens as PNG files in build-armhf/board/shots/.
+# tty1 on the panel. It installs the kit's cross-built package there, starts
+# the kit's power service at boot, drives the launcher, the player and
+# panelnap from the host through QMP and the serial console (scripts/board/),
+# prints one line per check and a count, and keeps the screens as PNG files
+# in build-armhf/board/shots/.
 # Usage: scripts/board-test.sh [armhf] [--idle]
 #   --idle  also waits for a timed blank (panelnap 45), about 75 s more
 # Prepares what is missing, cached in build-armhf/board/: QEMU 10 (on Debian

@@ -1,6 +1,7 @@
 """The checks of the kit on the emulated board, run by scripts/board-test.sh:
-the launcher on the panel worked by keys, touches and the tablet, the player,
-the console's blanking through panelnap, and the launcher's start-up time.
+the launcher on the panel worked by keys, touches and the tablet, the player
+and stopping it, the panel's sleep and the console's blanking through
+panelnap and the power service, and the launcher's start-up time.
 Prints one line per check, then "board: N passed, N failed".
 Usage: checks.py --work DIR --images DIR [--idle] -- QEMU COMMAND..."""
 import argparse

@@ -1,68 +1,67 @@
 // The power-management library hands the sleep time to the power service:
-// only a service that takes it keeps the library off the console, and no
+// only a time the service takes keeps the library off the console, and no
 // service, or one that never answers, costs the caller no more than a moment.
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
+
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "ezxpm.h"
-#include "fake_panel_service.h"
+#include "file_descriptor.h"
 #include "panel_service_sleep.h"
+#include "running_service.h"
 #include "test_support.h"
 
 namespace {
 
-// The fake's log once the client has closed its connection.
-std::vector<std::string> log_once_closed(fake_panel_service& service) {
-    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    std::vector<std::string> log = service.log();
-    while ((log.empty() || log.back() != "closed") && std::chrono::steady_clock::now() < give_up) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        log = service.log();
-    }
-    return log;
-}
-
-TEST(LibraryHandOff, OnlyATakenTimeCounts) {
-    for (const auto& [reply, taken] : std::vector<std::pair<std::string, bool>>{
-             {"taken", true}, {"desktop", false}, {"refused", false}, {"taken, or not", false}}) {
-        fake_panel_service service(reply);
-        EXPECT_EQ(hand_to_panel_service(45), taken) << reply;
-        EXPECT_EQ(log_once_closed(service), (std::vector<std::string>{"sleep 45", "closed"}));
-    }
-    // The library's own entry point: the record stays as it was.
+TEST(LibraryHandOff, OnlyATimeTheServiceTakesCounts) {
+    running_service service("0\n");
+    ASSERT_TRUE(service.listening()) << service.log();
     temp_dir dir;
     ::setenv("EZXPM_LCD_SLEEP_FILE", (dir.path() + "/record").c_str(), 1);
-    fake_panel_service service("taken");
+    ::setenv("EZXPMD_SOCKET", service.socket().c_str(), 1);
     EXPECT_EQ(PM_setupLcdSleepTime(10), 0);
+    ::unsetenv("EZXPMD_SOCKET");
     ::unsetenv("EZXPM_LCD_SLEEP_FILE");
-    EXPECT_EQ(log_once_closed(service), (std::vector<std::string>{"sleep 10", "closed"}));
+    EXPECT_TRUE(service.panel_becomes("4\n")) << "the service did not get the time";
     std::string record;
     std::getline(std::ifstream(dir.path() + "/record"), record);
-    EXPECT_EQ(record, "10");
+    EXPECT_EQ(record, "10") << "the record is no longer kept";
+
+    running_service desktop("0\n", true);
+    ASSERT_TRUE(desktop.listening()) << desktop.log();
+    ::setenv("EZXPMD_SOCKET", desktop.socket().c_str(), 1);
+    EXPECT_FALSE(hand_to_panel_service(10)) << "a desktop's display counts as the service's";
+    ::unsetenv("EZXPMD_SOCKET");
 }
 
-double seconds_to_hand(int seconds) {
+double seconds_to_hand_over(const std::string& socket) {
+    ::setenv("EZXPMD_SOCKET", socket.c_str(), 1);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(hand_to_panel_service(seconds));
+    EXPECT_FALSE(hand_to_panel_service(45)) << socket;
+    ::unsetenv("EZXPMD_SOCKET");
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 TEST(LibraryHandOff, NoServiceOrASilentOneCostsNoMoreThanAMoment) {
     temp_dir dir;
-    ::setenv("EZXPMD_SOCKET", (dir.path() + "/no-such-socket").c_str(), 1);
-    EXPECT_LT(seconds_to_hand(45), 0.5);
-    ::setenv("EZXPMD_SOCKET", dir.write("not-a-socket", "").c_str(), 1);
-    EXPECT_LT(seconds_to_hand(45), 0.5);
-    ::unsetenv("EZXPMD_SOCKET");
-    fake_panel_service silent(std::nullopt);
-    EXPECT_LT(seconds_to_hand(45), 3.0);
-    EXPECT_EQ(log_once_closed(silent), (std::vector<std::string>{"sleep 45", "closed"}));
+    EXPECT_LT(seconds_to_hand_over(dir.path() + "/no-such-socket"), 0.5);
+    EXPECT_LT(seconds_to_hand_over(dir.write("not-a-socket", "")), 0.5);
+    // A socket that takes connections into its queue and never answers.
+    const std::string path = dir.path() + "/silent";
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+    const file_descriptor silent(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0));
+    ASSERT_EQ(::bind(silent.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(silent.get(), 4), 0);
+    EXPECT_LT(seconds_to_hand_over(path), 3.0);
 }
 
 }  // namespace

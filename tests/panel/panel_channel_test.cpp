@@ -57,7 +57,7 @@ TEST(DesktopSession, ListeningDisplayServersAndGraphicalSessionsCount) {
     EXPECT_TRUE(table_shows_display("0000000000000000: 00000002 00000000 00010000 0001 01 20483 "
                                     "/run/user/1000/wayland-0\n"));
     EXPECT_FALSE(table_shows_display("0000000000000000: 00000003 00000000 00000000 0001 03 20484 /tmp/.X11-unix/X0\n"))
-        << "a client's end of a connection to X";
+        << "a connection the X server accepted, not its listener";
     EXPECT_FALSE(table_shows_display("0000000000000000: 00000002 00000000 00000000 0002 01 20485\n"));
 
     for (const auto& [record, graphical] : std::vector<std::pair<std::string, bool>>{
