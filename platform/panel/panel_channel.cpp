@@ -1,12 +1,12 @@
 #include "panel_channel.h"
 
-#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 
 #include <charconv>
 #include <cstring>
 
+#include "poll_set.h"
 #include "system_paths.h"
 
 namespace {
@@ -14,19 +14,6 @@ namespace {
 constexpr std::string_view sleep_word = "sleep ";
 
 using clock_type = std::chrono::steady_clock;
-
-// True once the connection has something to read (or has closed); false
-// when the deadline passes first.
-bool readable_before(int fd, clock_type::time_point deadline) {
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock_type::now());
-        if (left.count() <= 0) return false;
-        pollfd wanted{fd, POLLIN, 0};
-        const int ready = ::poll(&wanted, 1, static_cast<int>(left.count()));
-        if (ready > 0) return true;
-        if (ready < 0 && errno != EINTR) return false;
-    }
-}
 
 }  // namespace
 

@@ -22,4 +22,8 @@ private:
     std::vector<pollfd> fds_;
 };
 
+// Waits until fd has something to read or has closed (true), or the
+// deadline has passed (false); signals do not end the wait.
+bool readable_before(int fd, std::chrono::steady_clock::time_point deadline);
+
 #endif
