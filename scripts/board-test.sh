@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # Runs the kit on an emulated armhf board: qemu-system-arm -M virt with a
 # 240x320 virtio-gpu framebuffer, virtio keyboard, tablet and multitouch, and
-# tty1 on the panel. It installs the kit's cross-built package there, drives
-# the launcher, the player and panelnap from the host through QMP and the
-# serial console (scripts/board/), prints one line per check and a count, and
-# keeps the screens as PNG files in build-armhf/board/shots/.
+# tty1 on the panel. It installs the kit's cross-built package there, starts
+# the kit's power service at boot, drives the launcher, the player and
+# panelnap from the host through QMP and the serial console (scripts/board/),
+# prints one line per check and a count, and keeps the screens as PNG files
+# in build-armhf/board/shots/.
 # Usage: scripts/board-test.sh [armhf] [--idle]
 #   --idle  also waits for a timed blank (panelnap 45), about 75 s more
 # Prepares what is missing, cached in build-armhf/board/: QEMU 10 (on Debian
@@ -164,12 +165,23 @@ fi
 # What this run shares with the board, made afresh: the package unpacked as
 # dpkg would, the bench's start-up programs, and the demo's clips as a card.
 bash scripts/demo-media.sh "$board/clips" >/dev/null
+# Two 40-second clips in a folder of their own, long enough to tell a clip
+# stopped from one that ended, and to outlast a sleep time; made once.
+long=$board/long-clips
+if [ ! -e "$long/Second Walk.mp4" ]; then
+    mkdir -p "$long"
+    ffmpeg -nostdin -v error -y -f lavfi -i "testsrc=size=240x180:rate=25" -t 40 -pix_fmt yuv420p \
+        "$long/.partial.mp4"
+    cp "$long/.partial.mp4" "$long/Long Walk.mp4"
+    mv "$long/.partial.mp4" "$long/Second Walk.mp4"
+fi
 rm -rf "$board/kit" "$board/shots" "$board/initramfs"
 dpkg-deb -x "$package" "$board/kit"
 mkdir -p "$board/kit/opt/board" "$board/kit/media" "$board/shots" "$board/state"
 cp "$build/bench/minimal_window" "$build/bench/make_media_dir" "$build/bench/listing_bench" \
     "$build/bench/libfirst_frame_probe.so" "$board/kit/opt/board/"
 cp -R "$board/clips" "$board/kit/media/card"
+cp -R "$long" "$board/kit/media/long"
 
 mkdir -p "$board/initramfs/bin"
 cp "$board/busybox" "$board/initramfs/bin/busybox"

@@ -1,7 +1,6 @@
 #include "deadline_child.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +8,7 @@
 #include <cerrno>
 
 #include "file_descriptor.h"
+#include "poll_set.h"
 
 namespace {
 
@@ -19,19 +19,6 @@ using clock_type = std::chrono::steady_clock;
 bool silence_standard_streams() {
     file_descriptor null(::open("/dev/null", O_WRONLY | O_CLOEXEC));
     return null.get() >= 0 && ::dup2(null.get(), STDOUT_FILENO) >= 0 && ::dup2(null.get(), STDERR_FILENO) >= 0;
-}
-
-// True once the child has closed its end of the pipe, which it holds until
-// it exits; false when the deadline passes first.
-bool child_ended(int pipe_read_end, clock_type::time_point deadline) {
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock_type::now());
-        if (left.count() <= 0) return false;
-        pollfd end{pipe_read_end, POLLIN, 0};
-        const int ready = ::poll(&end, 1, static_cast<int>(left.count()));
-        if (ready > 0) return true;
-        if (ready < 0 && errno != EINTR) return false;
-    }
 }
 
 }  // namespace
@@ -49,9 +36,10 @@ void run_with_deadline(const std::function<void()>& work, std::chrono::milliseco
         ::_exit(0);
     }
     write_end.close();
-    // Killed only while it still holds the pipe, that is while it runs, so the
-    // id cannot belong to another process yet.
-    if (!child_ended(read_end.get(), end_by)) ::kill(child, SIGKILL);
+    // The child holds the pipe's write end until it exits. Killed only while
+    // it still holds it, that is while it runs, so the id cannot belong to
+    // another process yet.
+    if (!readable_before(read_end.get(), end_by)) ::kill(child, SIGKILL);
     while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
     }
 }

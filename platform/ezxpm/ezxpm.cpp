@@ -1,16 +1,19 @@
-// Desktop stand-in for the platform's power-management library. It puts to
-// sleep whatever display it can drive, an X11 server or the Linux text
-// console, and records the sleep time in a file where users and tests can
-// see it. It never writes to the standard streams: the caller owns those.
+// Stand-in for the platform's power-management library. It puts to sleep
+// whatever display it can drive: an X11 server, a device's panel through the
+// kit's power service, else the Linux text console; and it records the
+// sleep time in a file where users and tests can see it. It never writes to
+// the standard streams: the caller owns those.
 #include "ezxpm.h"
 
 #include "console_sleep.h"
+#include "panel_service_sleep.h"
 #include "sleep_record.h"
 #include "x_display_sleep.h"
 
 extern "C" int PM_setupLcdSleepTime(int seconds) {
     record_sleep_time(seconds);
     sleep_x_display(seconds);
-    sleep_console(seconds);
+    // Where the service takes the time, it alone blanks and wakes the panel.
+    if (!hand_to_panel_service(seconds)) sleep_console(seconds);
     return 0;
 }

@@ -59,6 +59,10 @@ class Board:
         self.console = connect(console, 10)
         self.console_text = ""
         self.tracking_id = 0
+        # Where the last contact was: the kernel drops a contact's axis value
+        # that has not changed since, so a program that opened the panel
+        # since then would never learn it.
+        self.finger_at = (None, None)
 
     def close(self):
         if self.qemu.poll() is None:
@@ -181,7 +185,15 @@ class Board:
         """A panel coordinate on QEMU's absolute axis: the pixel's centre."""
         return int((value + 0.5) * (ABS_MAX + 1) / size)
 
+    def _fresh(self, x, y):
+        """The point, moved by a pixel on each axis on which the last contact
+        lay, so that both of its axes reach every reader."""
+        def apart(value, last, size):
+            return value if value != last else value + 1 if value + 1 < size else value - 1
+        return apart(x, self.finger_at[0], PANEL[0]), apart(y, self.finger_at[1], PANEL[1])
+
     def _finger(self, kind, x, y):
+        self.finger_at = (x, y)
         events = [{"type": "mtt", "data": {"type": kind, "slot": 0, "tracking-id": self.tracking_id,
                                            "axis": "x", "value": 0}}]
         for axis, value, size in (("x", x, PANEL[0]), ("y", y, PANEL[1])):
@@ -194,21 +206,29 @@ class Board:
         self.send({"type": "mtt", "data": {"type": "end", "slot": 0, "tracking-id": -1,
                                            "axis": "x", "value": 0}})
 
-    def tap(self, x, y):
+    def _tap_at(self, x, y):
         self.tracking_id += 1
         self._finger("begin", x, y)
         time.sleep(0.05)
         self._lift()
 
+    def tap(self, x, y):
+        self._tap_at(*self._fresh(x, y))
+
     def double_tap(self, x, y):
-        self.tap(x, y)
+        """Two taps on the same pixel; returns the time the second began."""
+        x, y = self._fresh(x, y)
+        self._tap_at(x, y)
         time.sleep(0.15)
-        self.tap(x, y)
+        second = time.monotonic()
+        self._tap_at(x, y)
+        return second
 
     def swipe(self, x, y_from, y_to, steps=12, seconds=0.6):
         """A finger drawn from y_from to y_to, held still a moment before it
         lifts, so the list follows the finger and does not fling on."""
         self.tracking_id += 1
+        x, y_from = self._fresh(x, y_from)
         self._finger("begin", x, y_from)
         for step in range(1, steps + 1):
             time.sleep(seconds / steps)
@@ -216,11 +236,20 @@ class Board:
         time.sleep(0.5)
         self._lift()
 
-    def click(self, x, y):
-        """A tablet click: a press that comes with the move is lost, so the
-        pointer moves first."""
+    def move(self, x, y):
+        """The tablet's pointer to a point of the panel."""
         self.send({"type": "abs", "data": {"axis": "x", "value": self.axis(x, PANEL[0])}},
                   {"type": "abs", "data": {"axis": "y", "value": self.axis(y, PANEL[1])}})
+
+    def click(self, x, y):
+        """A tablet click: a press that comes with the move is lost, so the
+        pointer moves first. It comes from the pixel diagonally beside the
+        point: the kernel drops an axis value that does not change, so a
+        program started since the last click there would learn neither axis,
+        and Qt takes the first move after it opens the device as none."""
+        self.move(x + 1 if x + 1 < PANEL[0] else x - 1, y + 1 if y + 1 < PANEL[1] else y - 1)
+        time.sleep(0.05)
+        self.move(x, y)
         time.sleep(0.1)
         for down in (True, False):
             self.send({"type": "btn", "data": {"down": down, "button": "left"}})

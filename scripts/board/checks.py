@@ -1,6 +1,7 @@
 """The checks of the kit on the emulated board, run by scripts/board-test.sh:
-the launcher on the panel worked by keys, touches and the tablet, the player,
-the console's blanking through panelnap, and the launcher's start-up time.
+the launcher on the panel worked by keys, touches and the tablet, the player
+and stopping it, the panel's sleep and the console's blanking through
+panelnap and the power service, and the launcher's start-up time.
 Prints one line per check, then "board: N passed, N failed".
 Usage: checks.py --work DIR --images DIR [--idle] -- QEMU COMMAND..."""
 import argparse
@@ -18,6 +19,9 @@ TITLE, BUTTONS = (0, 0, 240, 40), (0, 290, 240, 30)
 # Where the list's rows hold text: clear of its frame and scroll bar.
 TEXT = (3, 42, 200, 246)
 CARD = "/media/card"
+# Two 40-second clips, long enough to tell a clip stopped from one that ended.
+LONG = "/media/long"
+LONG_CLIPS = ("Long Walk.mp4", "Second Walk.mp4")
 # The launcher's working directory, which its start script fills, in the
 # board's root and as the board's shell sees it.
 WORKING_DIR = "/root/.local/share/mediakit"
@@ -37,6 +41,12 @@ def dark(r, g, b):
 
 def bright(r, g, b):
     return min(r, g, b) > 150
+
+
+def panel_dark(picture):
+    """A panel put to sleep: QEMU shows its display as off, black but for
+    one line of text."""
+    return picture.share(dark) > 0.95
 
 
 def text_bands(picture, area=TEXT):
@@ -73,8 +83,10 @@ class Checks:
         self.images = {name: read_png(os.path.join(images, f"{name}.png"))
                        for name in ("banner", "btn_about", "btn_exit")}
         self.passed = self.failed = self.skipped = 0
-        # The root list's names and the heights of their rows' centres.
+        # The root list's names and the heights of their rows' centres, and
+        # the same for the long clips' folder.
         self.rows = {}
+        self.long_rows = {}
         # The launcher's screen as the last check left it.
         self.screen = None
 
@@ -86,17 +98,23 @@ class Checks:
             self.passed += 1
             print(f"PASS: {name}", flush=True)
 
-    def check(self, name, steps, needs_rows=True):
+    def check(self, name, steps, needs_rows=True, needs_long_rows=False):
         """Runs steps(), which returns the problems it found; an error of
         the board fails the check instead of ending the run."""
         if needs_rows and not self.rows:
             problems = ["the list's rows were not found on the first screen"]
+        elif needs_long_rows and not self.long_rows:
+            problems = [f"the rows of {LONG} were not found"]
         else:
             try:
                 problems = steps()
             except BoardError as error:
                 problems = [str(error)]
         self.report(name, problems)
+
+    def long_check(self, name, steps):
+        """A check of the launcher on the long clips."""
+        self.check(name, steps, needs_rows=False, needs_long_rows=True)
 
     def skip(self, name, why):
         self.skipped += 1
@@ -130,6 +148,79 @@ class Checks:
     def launcher_status(self):
         status, text = self.board.run("cat /tmp/launcher.status")
         return text.strip() if status == 0 else None
+
+    def start_launcher(self, folder, environment=""):
+        """Starts the launcher on tty1, showing folder; returns its first
+        screen once settled, or None."""
+        self.board.output("rm -f /tmp/launcher.status")
+        self.board.output(f"(board tty1 /tmp/launcher.log env {environment} MOVDIR={folder}"
+                          " /usr/bin/mediakit-launcher; echo $? > /tmp/launcher.status) &")
+        if not self.board.wait_for_screen(self.launcher_shown, 90):
+            return None
+        return self.board.settled_screen()
+
+    def end_launcher(self):
+        """Exit, and the launcher's exit status."""
+        self.board.click(180, 305)
+        deadline = time.monotonic() + 30
+        while self.launcher_status() is None and time.monotonic() < deadline:
+            time.sleep(0.2)
+        return self.launcher_status()
+
+    def panelnap(self, seconds):
+        """panelnap from the serial console's shell, the launcher up on tty1."""
+        self.board.output(f"board run /usr/bin/panelnap {seconds} >/dev/null")
+
+    def back_to(self, before, seconds):
+        """The launcher's screen as before, the same row current, within
+        seconds; polled without pause."""
+        return self.board.wait_for_screen(lambda now: now.difference(before) < 0.5, seconds, pause=0)
+
+    def play_current(self):
+        """Enter on the current clip; the screen once the player draws, or
+        None."""
+        before = self.screen
+        self.board.key("ret")
+        return self.board.wait_for_screen(lambda now: now.difference(before) > 10, 90)
+
+    def players(self):
+        """The player processes on the board, as their /proc stat lines
+        (pid, name, state); empty when none is left."""
+        return self.board.output("for p in $(pidof mpv ffmpeg zorvid-panel); do cut -d' ' -f1-3 /proc/$p/stat; done"
+                                 " 2>/dev/null; true").strip()
+
+    def stopped_within_a_second(self, stop):
+        """Plays the current 40-second clip and, two seconds in, stops it by
+        stop(), which sends the input and returns when the stopping press
+        went out. Within a second the launcher must be back: no player left
+        and its screen as before, the same row current."""
+        before = self.screen
+        if not self.play_current():
+            return ["the clip did not start within 90 s"]
+        time.sleep(2)
+        pressed = stop()
+        deadline, back = pressed + 10, None
+        while back is None and time.monotonic() < deadline:
+            if not self.players() and self.board.screen().difference(before) < 0.5:
+                back = time.monotonic() - pressed
+        if back is None:
+            self.board.screen("not-back")
+            left = self.players()
+            # Ended here, so that the checks after this one find the launcher.
+            self.board.run("kill -KILL $(pidof mpv ffmpeg zorvid-panel)")
+            return [f"10 s after the stop, players left: {left}" if left else
+                    "10 s after the stop, the screen is not the launcher's as before"]
+        return [f"the launcher was back {back:.1f} s after the stop"] if back > 1.0 else []
+
+    def key_stop(self, qcode):
+        def stop():
+            pressed = time.monotonic()
+            self.board.key(qcode)
+            return pressed
+        return stop
+
+    def double_tap_stop(self):
+        return self.board.double_tap(120, 160)
 
     # --- the checks -------------------------------------------------------------
 
@@ -251,7 +342,10 @@ class Checks:
                     kept = True
         if len(pictures) < 3:
             problems.append(f"{len(pictures)} different pictures while it played")
-        if not back:
+        # Back means the player gone too, and with it its hold on the input.
+        while back and self.players() and time.monotonic() < deadline:
+            time.sleep(0.1)
+        if not back or self.players():
             problems.append("the launcher did not come back after the player")
         self.wait_for_player_exit()
         launch = self.board.output(f"cat {SHELL_ROOT}{WORKING_DIR}/exec").strip()
@@ -414,6 +508,130 @@ class Checks:
         self.board.output("board tty1 /tmp/panelnap.log /usr/bin/panelnap 0")
         return problems
 
+    def long_clips_shown(self, environment=""):
+        """The launcher on the long clips' folder, the first clip current."""
+        self.long_rows = {}
+        screen = self.start_launcher(LONG, environment)
+        if not screen:
+            return ["the launcher's title never showed"]
+        names = [band for band in text_bands(screen) if band[1] - band[0] >= 5]
+        if len(names) != len(LONG_CLIPS):
+            return [f"{len(names)} names in {LONG}, expected {len(LONG_CLIPS)}"]
+        rows = {name: (top + bottom) // 2 for name, (top, bottom) in zip(LONG_CLIPS, names)}
+        self.board.tap(120, rows[LONG_CLIPS[0]])
+        self.screen = self.changed_screen(screen, 10, name="long-clips")
+        if not self.screen:
+            return [f"a tap on {LONG_CLIPS[0]} changed nothing"]
+        self.long_rows = rows
+        return []
+
+    def tap_during_clip_starts_nothing(self):
+        """A tap on the other clip's row while a clip plays: nothing of it
+        reaches the list, then or after the clip."""
+        before = self.screen
+        if not self.play_current():
+            return ["the clip did not start within 90 s"]
+        time.sleep(2)
+        self.board.tap(120, self.long_rows[LONG_CLIPS[1]])
+        time.sleep(1)
+        self.board.key("esc")
+        if not self.back_to(before, 10):
+            return ["the launcher was not back with the same row current after Escape"]
+        time.sleep(3)
+        problems = []
+        if self.board.screen().difference(before) >= 0.5:
+            self.board.screen("after-tap-during-clip")
+            problems.append("the list changed after the clip")
+        launch = self.board.output(f"cat {SHELL_ROOT}{WORKING_DIR}/exec").strip()
+        if launch != f'./zorvid "{LONG}/{LONG_CLIPS[0]}"':
+            problems.append(f"exec holds {launch!r}")
+        return problems
+
+    def panelnap_darkens_launcher(self):
+        self.panelnap(10)
+        if not self.board.wait_for_screen(panel_dark, 10):
+            return ["the panel is lit 10 s after panelnap 10"]
+        self.board.screen("panelnap-10-launcher")
+        return []
+
+    def input_lights_without_moving(self):
+        """A key, then a tap on the other clip's row: each lights the dark
+        panel and is swallowed, so the list stays as it was."""
+        problems = []
+        for name, wake in (("Down", lambda: self.board.key("down")),
+                           ("a tap", lambda: self.board.tap(120, self.long_rows[LONG_CLIPS[1]]))):
+            if not panel_dark(self.board.screen()):
+                self.panelnap(10)
+                if not self.board.wait_for_screen(panel_dark, 10):
+                    problems.append(f"the panel is lit 10 s after panelnap 10, before {name}")
+                    continue
+            wake()
+            if not self.back_to(self.screen, 10):
+                problems.append(f"{name} did not light the panel with the list as it was")
+                continue
+            time.sleep(1.5)
+            if self.board.screen().difference(self.screen) >= 0.5:
+                self.board.screen("woken-list-changed")
+                problems.append(f"{name} on the dark panel changed the list")
+        return problems
+
+    def idle_darkens(self):
+        self.panelnap(15)
+        set_at = time.monotonic()
+        time.sleep(10)
+        problems = []
+        if panel_dark(self.board.screen()):
+            problems.append("dark before its time")
+        if not self.board.wait_for_screen(panel_dark, 20, pause=0.5):
+            return problems + ["the panel is lit 30 s after panelnap 15"]
+        took = time.monotonic() - set_at
+        if took < 14:
+            problems.append(f"dark {took:.0f} s after panelnap 15")
+        self.board.screen("panelnap-15-launcher")
+        self.board.key("down")
+        if not self.back_to(self.screen, 10):
+            problems.append("Down did not light the panel with the list as it was")
+        return problems
+
+    def clip_keeps_lit(self):
+        """With panelnap 15 in force, a clip plays for 25 s and the panel
+        stays lit; Escape ends it."""
+        before = self.screen
+        if not self.play_current():
+            return ["the clip did not start within 90 s"]
+        problems, pictures = [], set()
+        deadline = time.monotonic() + 25
+        while time.monotonic() < deadline:
+            now = self.board.screen()
+            if panel_dark(now):
+                self.board.keep(now, "dark-during-clip")
+                problems.append("the panel went dark while the clip played")
+                break
+            pictures.add(now.rgb)
+            time.sleep(1)
+        if len(pictures) < 10:
+            problems.append(f"{len(pictures)} different pictures in 25 s of the clip")
+        self.board.key("esc")
+        if not self.back_to(before, 10):
+            problems.append("the launcher did not come back after Escape")
+        return problems
+
+    def never_keeps_lit(self):
+        self.panelnap(0)
+        time.sleep(20)
+        now = self.board.screen()
+        if panel_dark(now) or now.difference(self.screen) >= 0.5:
+            self.board.keep(now, "panelnap-0-launcher")
+            return ["the launcher's screen did not stay lit 20 s after panelnap 0"]
+        return []
+
+    def launcher_exits(self):
+        status = self.end_launcher()
+        if status == "0":
+            return []
+        self.board.screen("exit-failed")
+        return [f"the launcher's exit status is {status}"]
+
     def run(self):
         self.check("first screen: title, list, About and Exit in place", self.first_screen, needs_rows=False)
         self.check("keys: Down moves in the list, F10 opens a box that Enter and Escape close",
@@ -426,6 +644,35 @@ class Checks:
         self.check("a double tap in a folder longer than the panel plays the clip tapped",
                    self.double_tap_in_long_folder)
         self.check("Exit ends the launcher and tty1 is back in text mode", self.exit_to_text)
+
+        # The player on the panel and the panel's sleep, with the launcher up
+        # on the long clips, first with mpv's DRM output.
+        self.check(f"the launcher shows {LONG}", self.long_clips_shown, needs_rows=False)
+        drm = "DRM display (mpv)"
+        back = "the launcher back within a second, same row current"
+        self.long_check(f"{drm}: q stops a clip, {back}", lambda: self.stopped_within_a_second(self.key_stop("q")))
+        self.long_check(f"{drm}: a double tap stops a clip, {back}",
+                        lambda: self.stopped_within_a_second(self.double_tap_stop))
+        self.long_check(f"{drm}: a tap during a clip starts nothing afterwards", self.tap_during_clip_starts_nothing)
+        self.long_check("panelnap 10 darkens the panel with the launcher up", self.panelnap_darkens_launcher)
+        self.long_check("a key and a tap light the dark panel without changing the list",
+                        self.input_lights_without_moving)
+        self.check("Exit ends the launcher", self.launcher_exits, needs_rows=False)
+
+        # Then with ffmpeg on the bare framebuffer, where the panel's sleep
+        # darkens a clip as well as the launcher.
+        self.check(f"the launcher shows {LONG}, with no DRM display for zorvid",
+                   lambda: self.long_clips_shown("ZORVID_DRM_CARD="), needs_rows=False)
+        fb = "framebuffer (ffmpeg)"
+        self.long_check(f"{fb}: Escape stops a clip, {back}",
+                        lambda: self.stopped_within_a_second(self.key_stop("esc")))
+        self.long_check(f"{fb}: a double tap stops a clip, {back}",
+                        lambda: self.stopped_within_a_second(self.double_tap_stop))
+        self.long_check("panelnap 15 and no input darken the panel; a key lights it", self.idle_darkens)
+        self.long_check("a clip that plays longer than the sleep time keeps the panel lit", self.clip_keeps_lit)
+        self.long_check("panelnap 0 keeps the launcher's panel lit", self.never_keeps_lit)
+        self.check("Exit ends the launcher", self.launcher_exits, needs_rows=False)
+
         self.check("on a bare framebuffer, zorvid plays a clip through ffmpeg", self.framebuffer_player,
                    needs_rows=False)
         self.check("with no DRM display, the launcher's screen is drawn whole after a framebuffer clip",

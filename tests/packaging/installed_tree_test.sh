@@ -21,6 +21,20 @@ for program in "$root/usr/bin"/*; do
     esac
 done
 
+# The panel's power service: in the kit's libexec folder, with a systemd
+# unit that names it there, and nothing that enables the unit.
+unit=$root/usr/lib/systemd/system/ezxpmd.service
+[ -x "$root/usr/libexec/mediakit/ezxpmd" ] || fail "no ezxpmd in libexec/mediakit"
+grep -qxF "ExecStart=$root/usr/libexec/mediakit/ezxpmd" "$unit" ||
+    fail "the unit does not start the installed ezxpmd"
+[ ! -e "$root/etc" ] && [ ! -e "$root/usr/lib/systemd/system/multi-user.target.wants" ] ||
+    fail "the installed tree enables something"
+# The player's helper lies where zorvid looks for it.
+if [ -e "$root/usr/share/mediakit/zorvid" ]; then
+    [ -x "$root/usr/share/mediakit/../../libexec/mediakit/zorvid-panel" ] ||
+        fail "no zorvid-panel where zorvid looks for it"
+fi
+
 # Away from any X display and controlling terminal, which the stand-in would
 # put to sleep; the rest of the arguments are the emulator, if any.
 record=$tmp/record

@@ -119,6 +119,59 @@ if ! ls /dev/snd/pcmC*p >/dev/null 2>&1; then
 $nasty"
 fi
 
+# On the panel the kit's helper runs the player, found from zorvid's real
+# location: through the launcher's link to the installed script, or beside
+# the build tree's copy. The fake helpers record their arguments.
+tree=$tmp/tree
+mkdir -p "$tree/share/mediakit" "$tmp/work" "$tmp/build"
+cp "$zorvid" "$tree/share/mediakit/zorvid"
+cp "$zorvid" "$tmp/build/zorvid"
+ln -s "$tree/share/mediakit/zorvid" "$tmp/work/zorvid"
+make_fake "$tree/libexec/mediakit" zorvid-panel
+make_fake "$tmp/build" zorvid-panel
+# readlink resolves the link; the players stay the fakes.
+mkdir -p "$tmp/tools"
+ln -s "$(command -v readlink)" "$tmp/tools/readlink"
+
+PATH="$tmp/panel-bin:$tmp/tools" ZORVID_DRM_CARD="$tmp/card0" "$tmp/work/zorvid" "$nasty" -hi
+expect_args "installed helper around mpv on a DRM display" "--
+mpv
+--msg-level=all=error
+--vo=drm
+--drm-device=$tmp/card0
+--
+$nasty"
+
+PATH="$tmp/panel-bin:$tmp/tools" ZORVID_FRAMEBUFFER="$tmp/fb-test" "$tmp/build/zorvid" "$nasty" -nosound -hi
+expect_args "build tree's helper around ffmpeg on a framebuffer" "--framebuffer
+$tmp/fb-test
+--
+ffmpeg
+-nostdin
+-hide_banner
+-loglevel
+warning
+-nostats
+-re
+-i
+file:$nasty
+-an
+-vf
+$panel_fit
+-pix_fmt
+bgra
+-f
+fbdev
+$tmp/fb-test"
+
+# On X11 mpv keeps its own keys: no helper.
+PATH="$tmp/mpv-bin:$tmp/tools" DISPLAY=:5 "$tmp/work/zorvid" "$nasty" -hi
+expect_args "no helper on X11" "--msg-level=all=error
+--vo=gpu,x11
+--gpu-context=x11egl
+--
+$nasty"
+
 (cd "$tmp/media" && PATH="$tmp/mpv-bin" "$zorvid" "${nasty##*/}" -hi)
 expect_args "mpv, relative name with a leading hyphen" "--msg-level=all=error
 --
