@@ -10,9 +10,12 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QScroller>
+#include <QStyleHints>
 
 FileBrowser::FileBrowser(QWidget* parent, const char* name)
     : QListView(parent)
@@ -209,6 +212,33 @@ void FileBrowser::keyPressEvent(QKeyEvent* event)
     }
     QScrollBar* bar = horizontalScrollBar();
     bar->setValue(bar->value() + sideways * charactersPerSidewaysStep * fontMetrics().averageCharWidth());
+}
+
+bool FileBrowser::viewportEvent(QEvent* event)
+{
+    const bool handled = QListView::viewportEvent(event);
+    if (event->type() == QEvent::MouseButtonPress)
+        takeTap(*static_cast<QMouseEvent*>(event));
+    else if (event->type() == QEvent::MouseButtonDblClick)
+        lastTap = {};
+    return handled;
+}
+
+// Qt makes a double click of two taps only where the second lands on the
+// point of the first; a finger never does. Two taps on a row, as close in
+// time and place as Qt allows a double tap, choose it as a double click does.
+void FileBrowser::takeTap(const QMouseEvent& press)
+{
+    const bool tap = press.source() == Qt::MouseEventSynthesizedByQt && press.button() == Qt::LeftButton;
+    const QPoint at = press.position().toPoint();
+    const QStyleHints* hints = QGuiApplication::styleHints();
+    const bool second = tap && lastTap.pending
+        && press.timestamp() - lastTap.time < ulong(hints->mouseDoubleClickInterval())
+        && (at - lastTap.at).manhattanLength() <= hints->touchDoubleTapDistance()
+        && indexAt(at) == indexAt(lastTap.at);
+    lastTap = { at, press.timestamp(), tap && !second };
+    if (second && indexAt(at).isValid())
+        emit activated(indexAt(at));
 }
 
 void FileBrowser::keyReleaseEvent(QKeyEvent* event)

@@ -2,11 +2,13 @@
 #define FILEBROWSER_H
 
 #include <QListView>
+#include <QPoint>
 #include <QString>
 #include <vector>
 
 class EntryListModel;
 class QKeyEvent;
+class QMouseEvent;
 class WidestNameDelegate;
 
 // The media list: one directory's subdirectories and media files. Choosing a
@@ -40,6 +42,7 @@ signals:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private slots:
     void itemHighlighted(int index);
@@ -58,6 +61,8 @@ private:
     // Lists the parent of the current folder, and makes current the row the
     // user came down by.
     void goUp();
+    // Chooses the row tapped when `press` is a finger's second tap on it.
+    void takeTap(const QMouseEvent& press);
 
     // The folder `into`, entered from `from` by choosing `name`.
     struct Step
@@ -72,6 +77,14 @@ private:
     bool sound = true;
     bool fps = false;
     bool hi = false;
+    // Where and when the last tap that may begin a double tap landed.
+    struct Tap
+    {
+        QPoint at;
+        ulong time = 0;
+        bool pending = false;
+    };
+    Tap lastTap;
     // The steps down to the folder shown, each entered from the one before,
     // for the way back up; empty once the walk left that chain.
     std::vector<Step> trail;

@@ -216,12 +216,12 @@ class Board:
         self._tap_at(*self._fresh(x, y))
 
     def double_tap(self, x, y):
-        """Two taps on the same pixel; returns the time the second began."""
-        x, y = self._fresh(x, y)
-        self._tap_at(x, y)
+        """Two taps a pixel apart on each axis, as a finger lands; returns
+        the time the second began."""
+        self._tap_at(*self._fresh(x, y))
         time.sleep(0.15)
         second = time.monotonic()
-        self._tap_at(x, y)
+        self._tap_at(*self._fresh(x, y))
         return second
 
     def swipe(self, x, y_from, y_to, steps=12, seconds=0.6):

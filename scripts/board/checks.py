@@ -453,32 +453,21 @@ class Checks:
         return problems
 
     def framebuffer_clip_redrawn(self):
-        """The launcher on a panel with no DRM display: the player draws
-        the clip on the framebuffer, and once it ends the launcher's whole
-        screen is there again as it was."""
-        self.board.output(f"(board tty1 /tmp/launcher-fb.log env MOVDIR={CARD} ZORVID_DRM_CARD= "
-                          "/usr/bin/mediakit-launcher; echo $? > /tmp/launcher-fb.status) &")
-        if not self.board.wait_for_screen(self.launcher_shown, 90):
+        """The launcher on a panel with no DRM display: a clip plays to its
+        end on the framebuffer, then the launcher's whole screen is there
+        again as it was."""
+        if not self.start_launcher(CARD, "ZORVID_DRM_CARD="):
             return ["the launcher's title never showed"]
-        self.board.settled_screen()
         self.board.key("end")
-        before = self.board.settled_screen("framebuffer-clip-before")
-        self.board.key("ret")
-        problems = []
-        if not self.board.wait_for_screen(lambda now: now.difference(before) > 10, 60):
-            problems.append("the clip never showed")
+        self.screen = before = self.board.settled_screen("framebuffer-clip-before")
+        problems = [] if self.play_current() else ["the clip never showed"]
         self.wait_for_player_exit()
         if not self.board.wait_for_screen(lambda now: now.same_as(before), 10):
             rows = self.board.screen("framebuffer-clip-after").changed_rows(before)
             problems.append(f"rows {min(rows)} to {max(rows)} differ from the screen before the clip")
-        self.board.click(180, 305)
-        deadline = time.monotonic() + 15
-        while self.board.run("test -e /tmp/launcher-fb.status")[0] != 0:
-            if time.monotonic() > deadline:
-                problems.append("Exit did not end the launcher")
-                self.board.run("kill $(pidof launcher)")
-                break
-            time.sleep(0.2)
+        status = self.end_launcher()
+        if status != "0":
+            problems.append(f"the launcher's exit status is {status}")
         return problems
 
     def panelnap_blanks_and_lights(self):
