@@ -233,7 +233,7 @@ void FileBrowser::takeTap(const QMouseEvent& press)
     const QPoint at = press.position().toPoint();
     const QStyleHints* hints = QGuiApplication::styleHints();
     const bool second = tap && lastTap.pending
-        && press.timestamp() - lastTap.time < ulong(hints->mouseDoubleClickInterval())
+        && press.timestamp() - lastTap.time < quint64(hints->mouseDoubleClickInterval())
         && (at - lastTap.at).manhattanLength() <= hints->touchDoubleTapDistance()
         && indexAt(at) == indexAt(lastTap.at);
     lastTap = { at, press.timestamp(), tap && !second };

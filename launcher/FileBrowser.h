@@ -81,7 +81,7 @@ private:
     struct Tap
     {
         QPoint at;
-        ulong time = 0;
+        quint64 time = 0;
         bool pending = false;
     };
     Tap lastTap;
