@@ -138,9 +138,10 @@ class Checks:
 
     def wait_for_player_exit(self, seconds=60):
         """Waits until no player runs: the launcher takes input again only
-        once the player has exited, and drops what was given before."""
+        once the player and its helper have exited, and drops what was
+        given before."""
         deadline = time.monotonic() + seconds
-        while self.board.run("pidof mpv ffmpeg >/dev/null")[0] == 0:
+        while self.players():
             if time.monotonic() > deadline:
                 raise BoardError(f"the player still runs after {seconds} s")
             time.sleep(0.2)
@@ -342,11 +343,9 @@ class Checks:
                     kept = True
         if len(pictures) < 3:
             problems.append(f"{len(pictures)} different pictures while it played")
-        # Back means the player gone too, and with it its hold on the input.
-        while back and self.players() and time.monotonic() < deadline:
-            time.sleep(0.1)
-        if not back or self.players():
+        if not back:
             problems.append("the launcher did not come back after the player")
+        # Back means the player gone too, and with it its hold on the input.
         self.wait_for_player_exit()
         launch = self.board.output(f"cat {SHELL_ROOT}{WORKING_DIR}/exec").strip()
         if launch != f'./zorvid "{CARD}/Welcome.mp4"':
