@@ -148,14 +148,15 @@ void FileBrowser::itemHighlighted(int index)
     if (!writeLaunchScript(playerCommandLine(path, { sound, fps, hi })))
         return;
     runLaunchScript();
-    // The player had the screen and took the user's input: the whole screen
-    // is drawn again, every widget of it (an update of the window alone
-    // leaves out what its opaque children cover), and what was given
-    // meanwhile is not replayed here.
+    // What the user gave while the player ran was meant for the player; it is
+    // dropped at once, before anything else, so that what they give next
+    // counts. The player drew over the screen: every widget is drawn again
+    // (an update of the window alone leaves out what its opaque children
+    // cover).
+    dropPendingInput();
     window()->update();
     for (QWidget* widget : window()->findChildren<QWidget*>())
         widget->update();
-    dropPendingInput();
     emit picked(path);
 }
 
