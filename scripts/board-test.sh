@@ -3,7 +3,7 @@
 # 240x320 virtio-gpu framebuffer, virtio keyboard, tablet and multitouch, and
 # tty1 on the panel. It installs the kit's cross-built package there, starts
 # the kit's power service at boot, drives the launcher, the player and
-# panelnap from the host through QMP and the serial console (scripts/board/),
+# panelnap from the host through QMP and the serial console (scripts/lib/board/),
 # prints one line per check and a count, and keeps the screens as PNG files
 # in build-armhf/board/shots/.
 # Usage: scripts/board-test.sh [armhf] [--idle]
@@ -164,7 +164,7 @@ fi
 
 # What this run shares with the board, made afresh: the package unpacked as
 # dpkg would, the bench's start-up programs, and the demo's clips as a card.
-bash scripts/demo-media.sh "$board/clips" >/dev/null
+bash scripts/lib/demo-media.sh "$board/clips" >/dev/null
 # Two 40-second clips in a folder of their own, long enough to tell a clip
 # stopped from one that ended, and to outlast a sleep time; made once.
 long=$board/long-clips
@@ -185,8 +185,8 @@ cp -R "$long" "$board/kit/media/long"
 
 mkdir -p "$board/initramfs/bin"
 cp "$board/busybox" "$board/initramfs/bin/busybox"
-cp scripts/board/guest "$board/initramfs/bin/board"
-cp scripts/board/init "$board/initramfs/init"
+cp scripts/lib/board/guest "$board/initramfs/bin/board"
+cp scripts/lib/board/init "$board/initramfs/init"
 cp -R "$board/modules" "$board/initramfs/modules"
 (cd "$board/initramfs" && find . | cpio -o -H newc --quiet | gzip -1) > "$board/initrd.gz"
 
@@ -203,7 +203,7 @@ QEMU_MODULE_DIR=$(echo "$qemu"/usr/lib/*/qemu)
 export QEMU_MODULE_DIR
 # The virt board's virtio-mmio devices come in legacy mode unless told
 # otherwise, and the kernel's GPU and input drivers refuse that mode.
-exec python3 -B scripts/board/checks.py --work "$board" --images "$build/images" "${idle[@]}" -- \
+exec python3 -B scripts/lib/board/checks.py --work "$board" --images "$build/images" "${idle[@]}" -- \
     "$qemu/usr/bin/qemu-system-arm" -M virt -cpu cortex-a15 -smp 2 -m 1024 \
     -display none -audio none -nic none -no-reboot -L "$qemu/usr/share/qemu" \
     -global virtio-mmio.force-legacy=false \

@@ -2,7 +2,7 @@
 # Builds what the demo needs and prepares demo-run/: the launcher's working
 # directory (images/, zorvid) and a sample media folder, demo-run/media, with
 # short clips when ffmpeg is installed, else clearly named placeholders
-# (scripts/demo-media.sh).
+# (scripts/lib/demo-media.sh).
 # Safe to run again: existing files are kept.
 # Prints nothing for what is already done; a build or set-up that fails
 # shows the end of its log.
@@ -23,4 +23,4 @@ rm -rf "$run/images"
 cp -R "$build/images" "$run/images"
 install -m 755 "$build/zorvid" "$run/zorvid"
 
-bash scripts/demo-media.sh "$run/media"
+bash scripts/lib/demo-media.sh "$run/media"

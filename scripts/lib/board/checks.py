@@ -12,7 +12,7 @@ import sys
 import time
 
 from board import Board, BoardError
-from picture import read_png
+from picture import read_image
 
 # The launcher's screen: title 0-40, list 40-290, About and Exit 290-320.
 TITLE, BUTTONS = (0, 0, 240, 40), (0, 290, 240, 30)
@@ -80,7 +80,7 @@ def best_shift(before, after):
 class Checks:
     def __init__(self, board, images, idle):
         self.board, self.idle = board, idle
-        self.images = {name: read_png(os.path.join(images, f"{name}.png"))
+        self.images = {name: read_image(os.path.join(images, f"{name}.png"))
                        for name in ("banner", "btn_about", "btn_exit")}
         self.passed = self.failed = self.skipped = 0
         # The root list's names and the heights of their rows' centres, and

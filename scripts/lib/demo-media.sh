@@ -3,7 +3,7 @@
 # 2026): short clips when ffmpeg is installed, else clearly named
 # placeholders. Safe to run again: existing files are kept, and a run that
 # makes none prints nothing.
-# Usage: scripts/demo-media.sh <folder>
+# Usage: scripts/lib/demo-media.sh <folder>
 set -euo pipefail
 
 media=${1:?usage: demo-media.sh <folder>}
