@@ -219,12 +219,15 @@ private slots:
         choose(list, ".");
         QCOMPARE(sideways->value(), 0);
 
-        // With keys alone, a few characters a step, the cursor staying put.
+        // With keys alone, a few characters a step, the cursor staying put
+        // (where the font draws every name within the list, nothing moves).
         const int current = list.currentIndex().row();
         sideways->setValue(0);
         QTest::keyClick(&list, Qt::Key_Right);
-        QVERIFY(sideways->value() > 0);
-        QVERIFY(sideways->value() <= 8 * metrics.averageCharWidth());
+        if (sideways->maximum() > 0)
+            QVERIFY(sideways->value() > 0 && sideways->value() <= 8 * metrics.averageCharWidth());
+        else
+            QCOMPARE(sideways->value(), 0);
         QTest::keyClick(&list, Qt::Key_Left);
         QCOMPARE(sideways->value(), 0);
         QCOMPARE(list.currentIndex().row(), current);
