@@ -232,14 +232,15 @@ void FileBrowser::takeTap(const QMouseEvent& press)
 {
     const bool tap = press.source() == Qt::MouseEventSynthesizedByQt && press.button() == Qt::LeftButton;
     const QPoint at = press.position().toPoint();
+    const QModelIndex row = indexAt(at);
     const QStyleHints* hints = QGuiApplication::styleHints();
     const bool second = tap && lastTap.pending
         && press.timestamp() - lastTap.time < quint64(hints->mouseDoubleClickInterval())
         && (at - lastTap.at).manhattanLength() <= hints->touchDoubleTapDistance()
-        && indexAt(at) == indexAt(lastTap.at);
+        && row == indexAt(lastTap.at);
     lastTap = { at, press.timestamp(), tap && !second };
-    if (second && indexAt(at).isValid())
-        emit activated(indexAt(at));
+    if (second && row.isValid())
+        emit activated(row);
 }
 
 void FileBrowser::keyReleaseEvent(QKeyEvent* event)

@@ -266,11 +266,10 @@ class Checks:
               f"{scroll:.1f}", flush=True)
 
     def first_screen(self):
-        self.board.output(f"(board tty1 /tmp/launcher.log env MOVDIR={CARD} /usr/bin/mediakit-launcher;"
-                          " echo $? > /tmp/launcher.status) &")
-        if not self.board.wait_for_screen(self.launcher_shown, 90):
+        screen = self.start_launcher(CARD)
+        if not screen:
             return ["the launcher's title never showed"]
-        screen = self.board.settled_screen("first-screen")
+        self.board.keep(screen, "first-screen")
         problems = []
         for name, area, image in (("title", TITLE, "banner"), ("About", (0, 290, 120, 30), "btn_about"),
                                   ("Exit", (120, 290, 120, 30), "btn_exit")):
@@ -409,17 +408,8 @@ class Checks:
         return problems
 
     def exit_to_text(self):
-        before = self.screen
-        self.board.click(180, 305)
-        if not self.board.wait_for_screen(lambda now: not self.launcher_shown(now), 15):
-            return ["Exit did not end the launcher's screen"]
-        problems = []
-        deadline = time.monotonic() + 15
-        while self.launcher_status() is None and time.monotonic() < deadline:
-            time.sleep(0.2)
-        status = self.launcher_status()
-        if status != "0":
-            problems.append(f"the launcher's exit status is {status}")
+        status = self.end_launcher()
+        problems = [] if status == "0" else [f"the launcher's exit status is {status}"]
         text_mode = self.board.settled_screen("after-exit")
         self.board.output("board show back in text mode")
         shown = self.changed_screen(text_mode, 5, name="text-mode")
