@@ -25,6 +25,11 @@ std::optional<panel_request> parse_panel_request(std::string_view packet) {
     if (packet == hold_request) return panel_request{panel_request::kind::hold, 0};
     if (packet.substr(0, sleep_word.size()) != sleep_word) return std::nullopt;
     const std::string_view number = packet.substr(sleep_word.size());
+    // Written as sleep_request() writes it: no sign but a minus, no leading
+    // zeros, so that no two packets say the same time.
+    const std::string_view digits = number.substr(number.rfind('-', 0) == 0 ? 1 : 0);
+    if (digits.size() > 1 && digits[0] == '0') return std::nullopt;
+    if (digits == "0" && digits.size() != number.size()) return std::nullopt;
     int seconds = 0;
     const char* end = number.data() + number.size();
     const auto [stop, error] = std::from_chars(number.data(), end, seconds);

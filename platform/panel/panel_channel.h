@@ -1,7 +1,7 @@
 // The power service's channel: a Unix seqpacket socket on which each packet
 // is one request, answered by one packet.
 //   "sleep <seconds>"  the sleep time as PM_setupLcdSleepTime takes it, in
-//                      decimal; answered "taken" when the service now puts
+//                      decimal without leading zeros; answered "taken" when the service now puts
 //                      the panel to sleep and wakes it, or "desktop" when an
 //                      X11 or Wayland session drives the display, which the
 //                      service then leaves alone.
