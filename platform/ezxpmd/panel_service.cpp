@@ -124,18 +124,18 @@ void panel_service::accept_connections(clock::time_point now) {
     }
 }
 
-bool panel_service::admit(client& newcomer) {
-    const std::size_t of_user = static_cast<std::size_t>(
-        std::count_if(clients_.begin(), clients_.end(), [&](const client& c) { return c.uid == newcomer.uid; }));
-    if (of_user >= most_clients_of_a_user) return false;
-    if (clients_.size() < most_clients) return true;
+bool panel_service::admit(const client& newcomer) {
+    const bool user_full = static_cast<std::size_t>(std::count_if(clients_.begin(), clients_.end(), [&](const client& c) {
+                               return c.uid == newcomer.uid;
+                           })) >= most_clients_of_a_user;
+    if (!user_full && clients_.size() < most_clients) return true;
     if (!newcomer.allowed) return false;
-    // Every place is taken: the oldest connection still waiting for its
-    // request makes room, one that may not use the panel first.
-    auto waiting = [](const client& c) { return !c.holding; };
+    // No place left: the oldest connection still waiting for its request
+    // makes room, of the same user when that user has too many, else one
+    // that may not use the panel first.
     auto oldest = clients_.end();
     for (auto c = clients_.begin(); c != clients_.end(); ++c) {
-        if (!waiting(*c)) continue;
+        if (c->holding || (user_full && c->uid != newcomer.uid)) continue;
         if (oldest == clients_.end() || (oldest->allowed && !c->allowed) ||
             (oldest->allowed == c->allowed && c->opened < oldest->opened))
             oldest = c;

@@ -6,9 +6,9 @@
 //   again a second later and never taken for done, and "held" is answered
 //   only once the panel is lit.
 // - Connections: one that sends nothing within a few seconds is closed; no
-//   user keeps more than a few at once; when every place is taken, a client
-//   who may use the panel takes the place of the oldest connection that is
-//   still waiting for its request. With no descriptors left, the listener
+//   user keeps more than a few at once; when every place is taken, or all of
+//   a user's, a client who may use the panel takes the place of the oldest
+//   connection (of that user) that is still waiting for its request. With no descriptors left, the listener
 //   rests a moment instead of spinning.
 #ifndef EZXPMD_PANEL_SERVICE_H
 #define EZXPMD_PANEL_SERVICE_H
@@ -54,7 +54,7 @@ private:
     std::optional<clock::time_point> next_deadline() const;
     void take_input(const poll_set& ready, clock::time_point now);
     void accept_connections(clock::time_point now);
-    bool admit(client& newcomer);
+    bool admit(const client& newcomer);
     void serve_clients(const poll_set& ready, clock::time_point now);
     // Whether the connection stays open.
     bool serve(client& client, clock::time_point now);

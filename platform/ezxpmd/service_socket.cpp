@@ -77,6 +77,6 @@ file_descriptor listen_at(const std::string& path, std::optional<gid_t> group) {
     if (bound != 0) fail("cannot bind", path);
     if (group && ::fchownat(folder.get(), name.c_str(), static_cast<uid_t>(-1), *group, AT_SYMLINK_NOFOLLOW) != 0)
         fail("cannot give the video group the socket", path);
-    if (::listen(listener.get(), 16) != 0) fail("cannot listen on", path);
+    if (::listen(listener.get(), 64) != 0) fail("cannot listen on", path);
     return listener;
 }

@@ -5,6 +5,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <thread>
 
 #include "poll_set.h"
 #include "system_paths.h"
@@ -14,6 +15,8 @@ namespace {
 constexpr std::string_view sleep_word = "sleep ";
 
 using clock_type = std::chrono::steady_clock;
+
+constexpr std::chrono::milliseconds queue_full_retry{20};
 
 }  // namespace
 
@@ -45,12 +48,15 @@ service_answer ask_panel_service(std::string_view request, std::chrono::millisec
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path) return answer;
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    // Non-blocking: a service whose queue is full refuses at once (EAGAIN)
-    // instead of holding the caller.
+    // Non-blocking: a service whose queue is full refuses (EAGAIN) instead
+    // of holding the caller, and is asked again until the deadline, as
+    // another client may be filling the queue.
     file_descriptor connection(::socket(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
-    if (connection.get() < 0 ||
-        ::connect(connection.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-        return answer;
+    if (connection.get() < 0) return answer;
+    while (::connect(connection.get(), reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        if (errno != EAGAIN || clock_type::now() >= end_by) return answer;
+        std::this_thread::sleep_for(queue_full_retry);
+    }
     // MSG_NOSIGNAL: a service gone in between must not end the caller by
     // SIGPIPE. A send that fails is no reason to stop: a service that
     // refuses a caller answers and closes at once, maybe before the send.

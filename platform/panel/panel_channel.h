@@ -50,7 +50,8 @@ struct service_answer {
 
 // Sends one request to the service at service_socket_path() and waits for
 // its reply until the deadline. A missing socket or a refused connection
-// fails at once; nothing is ever printed.
+// fails at once; a full queue is tried again until the deadline. Nothing is
+// ever printed.
 service_answer ask_panel_service(std::string_view request, std::chrono::milliseconds deadline);
 
 #endif
