@@ -8,8 +8,9 @@
 //   the clip reaches the launcher, and read as they are where a grab fails;
 //   a device on which a key or finger is down is grabbed once it is up, so
 //   that the launcher sees whole what it saw begin;
-// - stops the player on a press of Escape, q or Back, or a double tap.
-// Once the key or finger that stopped the clip is up, the input is the
+// - stops the player on a press of Escape, q or Back, or a double tap, and
+//   kills it if it does not stop (playback.h).
+// The player dies with the helper, however the helper ends. Once the key or finger that stopped the clip is up, the input is the
 // launcher's again, while the player ends. When the player is done, the
 // helper puts back what DEVICE showed, if given, and the terminal's modes,
 // which a player killed on its way out could not, and lets the input go
