@@ -80,37 +80,37 @@ TEST(Ezxpmd, RefusesBadRequestsAndChangesNothing) {
     EXPECT_EQ(service.panel(), lit);
 }
 
-// A process of the user nobody, who is neither root nor in the video group,
-// that runs action and then stays until the end of the test, holding the
-// descriptors that action opened.
+// A process of the user nobody, who is neither root nor in the video group:
+// it runs action, tells what that returns, and then stays until the end of
+// the test, holding what action kept open.
 class nobody_process {
 public:
-    explicit nobody_process(const std::function<std::vector<file_descriptor>()>& action) {
-        int ready[2];
-        if (::pipe(ready) != 0) return;
+    explicit nobody_process(const std::function<std::string(std::vector<file_descriptor>& kept)>& action) {
+        int told[2];
+        if (::pipe(told) != 0) return;
         pid_ = ::fork();
         if (pid_ == 0) {
-            ::close(ready[0]);
             if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(1);
-            const std::vector<file_descriptor> kept = action();
-            if (::write(ready[1], "r", 1) != 1) ::_exit(1);
+            std::vector<file_descriptor> kept;
+            const std::string report = action(kept);
+            if (::write(told[1], report.data(), report.size()) < 0) ::_exit(1);
+            ::close(told[1]);
             for (;;) ::pause();
         }
-        ::close(ready[1]);
-        char byte;
-        ready_ = ::read(ready[0], &byte, 1) == 1;
-        ::close(ready[0]);
+        ::close(told[1]);
+        char text[64];
+        for (ssize_t got; (got = ::read(told[0], text, sizeof text)) > 0;) report_.append(text, static_cast<std::size_t>(got));
+        ::close(told[0]);
     }
     ~nobody_process() {
-        if (pid_ <= 0) return;
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);
     }
-    bool ready() const { return ready_; }
+    const std::string& report() const { return report_; }
 
 private:
     pid_t pid_ = -1;
-    bool ready_ = false;
+    std::string report_;
 };
 
 // Opens the socket's fence to nobody, so that the service's own rule is what answers.
@@ -125,21 +125,7 @@ void open_fence(const running_service& service) {
 
 std::string ask_as_nobody(const running_service& service, const std::string& request) {
     open_fence(service);
-    int answer[2];
-    if (::pipe(answer) != 0) return "no pipe";
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::close(answer[0]);
-        if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0) ::_exit(1);
-        const std::string reply = service.ask(request);
-        ::_exit(::write(answer[1], reply.data(), reply.size()) == static_cast<ssize_t>(reply.size()) ? 0 : 1);
-    }
-    ::close(answer[1]);
-    char reply[64];
-    const ssize_t got = ::read(answer[0], reply, sizeof reply);
-    ::close(answer[0]);
-    ::waitpid(child, nullptr, 0);
-    return got > 0 ? std::string(reply, static_cast<std::size_t>(got)) : "";
+    return nobody_process([&](std::vector<file_descriptor>&) { return service.ask(request); }).report();
 }
 
 TEST(Ezxpmd, RefusesWhoeverIsNeitherRootNorInTheVideoGroup) {
@@ -167,18 +153,14 @@ TEST(Ezxpmd, OnlyADisplayServerOfRootsKeepsItsHandsOffThePanel) {
     // file of root's, as one bound in another mount namespace shows in the
     // kernel's table.
     const std::string shadowed = x_folder + "/X7";
-    const nobody_process fakes([&] {
-        std::vector<file_descriptor> kept;
-        kept.push_back(listen_on("@" + x_folder + "/X5", SOCK_STREAM));
-        kept.push_back(listen_on(x_folder + "/X6", SOCK_STREAM));
-        kept.push_back(listen_on(shadowed, SOCK_STREAM));
-        if (std::rename(shadowed.c_str(), (x_folder + "/moved").c_str()) != 0) ::_exit(1);
-        for (const file_descriptor& fd : kept)
-            if (fd.get() < 0) ::_exit(1);
-        return kept;
+    const nobody_process fakes([&](std::vector<file_descriptor>& kept) {
+        for (const std::string& path : {"@" + x_folder + "/X5", x_folder + "/X6", shadowed})
+            kept.push_back(listen_on(path, SOCK_STREAM));
+        const bool made = kept[0].get() >= 0 && kept[1].get() >= 0 && kept[2].get() >= 0;
+        return made && std::rename(shadowed.c_str(), (x_folder + "/moved").c_str()) == 0 ? "ready" : "failed";
     });
     listen_on(shadowed, SOCK_STREAM);  // closed at once: a stale file of root's
-    ASSERT_TRUE(fakes.ready());
+    ASSERT_EQ(fakes.report(), "ready");
     EXPECT_EQ(service.ask("sleep 10"), "taken") << "a display server that nobody made counts";
     EXPECT_TRUE(service.panel_becomes(dark));
     EXPECT_EQ(service.ask("sleep 0"), "taken");
@@ -247,8 +229,11 @@ TEST(Ezxpmd, IdleConnectionsAreClosedAndLockNobodyOut) {
     running_service service(lit);
     ASSERT_TRUE(service.listening()) << service.log();
     open_fence(service);
-    const nobody_process squatter([&] { return idle_connections(service.socket(), 80); });
-    ASSERT_TRUE(squatter.ready());
+    const nobody_process squatter([&](std::vector<file_descriptor>& kept) {
+        kept = idle_connections(service.socket(), 80);
+        return "ready";
+    });
+    ASSERT_EQ(squatter.report(), "ready");
     std::vector<file_descriptor> own = idle_connections(service.socket(), 80);
     EXPECT_EQ(service.ask("sleep 10"), "taken") << "a legitimate request was locked out";
     EXPECT_TRUE(service.panel_becomes(dark));

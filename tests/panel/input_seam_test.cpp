@@ -41,10 +41,8 @@ public:
     explicit service_on_scripted_panel(const std::string& panel_state = lit, bool desktop_up = false) {
         make_panel_tree(root_, panel_state);
         *desktop_ = desktop_up;
-        scripted_input input;
-        input.source->add(panel);
         if (::pipe2(stop_, O_CLOEXEC) != 0) throw std::runtime_error("no pipe");
-        service_ = std::make_unique<panel_service>(root_.path(), socket(), std::move(input.owned),
+        service_ = std::make_unique<panel_service>(root_.path(), socket(), panel.source(),
                                                    std::make_unique<scripted_desktop>(desktop_));
         thread_ = std::thread([this] { service_->run(stop_[0]); });
     }
@@ -161,9 +159,7 @@ public:
         sigaddset(&child, SIGCHLD);
         ::pthread_sigmask(SIG_BLOCK, &child, &saved_);
         signals_ = file_descriptor(::signalfd(-1, &child, SFD_NONBLOCK | SFD_CLOEXEC));
-        scripted_input input;
-        input.source->add(panel);
-        play_ = std::make_unique<playback>(signals_.get(), std::move(input.owned));
+        play_ = std::make_unique<playback>(signals_.get(), panel.source());
         player_ = ::fork();
         if (player_ == 0) {
             ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);

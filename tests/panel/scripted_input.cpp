@@ -7,18 +7,19 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <mutex>
 
-class scripted_device_state {
-public:
+#include "file_descriptor.h"
+
+struct scripted_device_state {
     explicit scripted_device_state(std::string path) : path(std::move(path)), ready(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
 
     const std::string path;
-    const file_descriptor ready;
-    mutable std::mutex lock;
+    const file_descriptor ready;  // counts the frames not read yet
+    std::mutex lock;
     std::deque<input_event> waiting;
     std::size_t seen_by_others = 0;
     bool grabbed = false;
-    bool closed = false;
 };
 
 namespace {
@@ -33,25 +34,21 @@ input_event event_at(unsigned short type, unsigned short code, int value, std::c
     return event;
 }
 
-void give(scripted_device_state& state, std::vector<input_event> frame) {
+void give(scripted_device_state& state, const std::vector<input_event>& frame) {
     {
         const std::lock_guard<std::mutex> hold(state.lock);
         if (!state.grabbed) state.seen_by_others += frame.size();
         state.waiting.insert(state.waiting.end(), frame.begin(), frame.end());
     }
     const std::uint64_t one = 1;
-    if (::write(state.ready.get(), &one, sizeof one) != sizeof one) return;
+    if (::write(state.ready.get(), &one, sizeof one) != sizeof one) std::abort();
 }
 
 // Reads the script; keys and contacts are down as the events read so far say.
 class scripted_device final : public input_device {
 public:
     explicit scripted_device(std::shared_ptr<scripted_device_state> state) : state_(std::move(state)) {}
-    ~scripted_device() override {
-        const std::lock_guard<std::mutex> hold(state_->lock);
-        state_->grabbed = false;
-        state_->closed = true;
-    }
+    ~scripted_device() override { release(); }
 
     const std::string& path() const override { return state_->path; }
     int fd() const override { return state_->ready.get(); }
@@ -62,11 +59,11 @@ public:
         return state_->grabbed;
     }
     bool held() const override {
-        return std::any_of(keys_.begin(), keys_.end(), [](const auto& k) { return k.second != 0; }) || contact_;
+        return contact_ || std::any_of(keys_.begin(), keys_.end(), [](const auto& key) { return key.second != 0; });
     }
     bool read(std::vector<input_event>& events) override {
-        std::uint64_t count = 0;
-        if (::read(state_->ready.get(), &count, sizeof count) < 0 && errno != EAGAIN) return false;
+        std::uint64_t frames = 0;
+        if (::read(state_->ready.get(), &frames, sizeof frames) < 0 && errno != EAGAIN) return false;
         const std::lock_guard<std::mutex> hold(state_->lock);
         for (const input_event& event : state_->waiting) {
             if (event.type == EV_KEY) keys_[event.code] = event.value;
@@ -89,6 +86,20 @@ private:
     bool contact_ = false;
 };
 
+class scripted_source final : public input_device_source {
+public:
+    explicit scripted_source(std::shared_ptr<scripted_device_state> device) : device_(std::move(device)) {}
+    int fd() const override { return -1; }
+    std::vector<std::unique_ptr<input_device>> open_new(const std::function<bool(const std::string&)>& is_open) override {
+        std::vector<std::unique_ptr<input_device>> opened;
+        if (!is_open(device_->path)) opened.push_back(std::make_unique<scripted_device>(device_));
+        return opened;
+    }
+
+private:
+    std::shared_ptr<scripted_device_state> device_;
+};
+
 }  // namespace
 
 scripted_panel::scripted_panel(std::string path) : state_(std::make_shared<scripted_device_state>(std::move(path))) {}
@@ -107,35 +118,11 @@ bool scripted_panel::grabbed() const {
     return state_->grabbed;
 }
 
-bool scripted_panel::closed() const {
-    const std::lock_guard<std::mutex> hold(state_->lock);
-    return state_->closed;
-}
-
 std::size_t scripted_panel::seen_by_others() const {
     const std::lock_guard<std::mutex> hold(state_->lock);
     return state_->seen_by_others;
 }
 
-scripted_source::scripted_source()
-    : lock_(std::make_shared<std::mutex>()), appeared_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
-
-void scripted_source::add(const scripted_panel& device) {
-    {
-        const std::lock_guard<std::mutex> hold(*lock_);
-        devices_.push_back(device.state());
-    }
-    const std::uint64_t one = 1;
-    if (::write(appeared_.get(), &one, sizeof one) != sizeof one) return;
-}
-
-std::vector<std::unique_ptr<input_device>> scripted_source::open_new(
-    const std::function<bool(const std::string&)>& is_open) {
-    std::uint64_t count = 0;
-    if (::read(appeared_.get(), &count, sizeof count) < 0) count = 0;
-    const std::lock_guard<std::mutex> hold(*lock_);
-    std::vector<std::unique_ptr<input_device>> opened;
-    for (const auto& state : devices_)
-        if (!is_open(state->path)) opened.push_back(std::make_unique<scripted_device>(state));
-    return opened;
+std::unique_ptr<input_device_source> scripted_panel::source() const {
+    return std::make_unique<scripted_source>(state_);
 }
