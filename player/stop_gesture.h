@@ -1,6 +1,6 @@
 // What stops a clip on the panel: a press of Escape, q or the device's Back
 // key, or a double tap anywhere, that is two presses of a finger or of a
-// pointer's button within half a second.
+// pointer's button within half a second, timed by the events' own times.
 #ifndef PLAYER_STOP_GESTURE_H
 #define PLAYER_STOP_GESTURE_H
 
@@ -11,14 +11,12 @@
 
 class stop_gesture {
 public:
-    using clock = std::chrono::steady_clock;
-
     // Takes the events of a device in order; true when the clip is to stop.
-    bool stops(const input_event& event, clock::time_point now);
+    bool stops(const input_event& event);
 
 private:
     bool press_in_frame_ = false;
-    std::optional<clock::time_point> last_press_;
+    std::optional<std::chrono::microseconds> last_press_;
 };
 
 #endif

@@ -8,8 +8,9 @@
 //   the clip reaches the launcher, and read as they are where a grab fails;
 //   a device on which a key or finger is down is grabbed once it is up, so
 //   that the launcher sees whole what it saw begin;
-// - stops the player on a press of Escape, q or Back, or a double tap.
-// Once the key or finger that stopped the clip is up, the input is the
+// - stops the player on a press of Escape, q or Back, or a double tap, and
+//   kills it if it does not stop (playback.h).
+// The player dies with the helper, however the helper ends. Once the key or finger that stopped the clip is up, the input is the
 // launcher's again, while the player ends. When the player is done, the
 // helper puts back what DEVICE showed, if given, and the terminal's modes,
 // which a player killed on its way out could not, and lets the input go
@@ -17,6 +18,7 @@
 // status, 0 when the user stopped it, 127 when it could not be started, 2 on
 // a wrong command line.
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/signalfd.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -24,25 +26,19 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "evdev_directory.h"
 #include "framebuffer_picture.h"
-#include "input_devices.h"
 #include "panel_channel.h"
-#include "stop_gesture.h"
+#include "playback.h"
 #include "system_paths.h"
 
 namespace {
 
-using clock_type = std::chrono::steady_clock;
-
-// A player asked to stop that is still there after this is killed: the
-// launcher is to be back within a second.
-constexpr std::chrono::milliseconds stop_grace{300};
-// The stopping key or finger stays this program's until it is up, or this long.
-constexpr std::chrono::seconds release_wait{3};
 constexpr std::chrono::milliseconds service_deadline{1000};
 
 struct command_line {
@@ -64,9 +60,14 @@ std::optional<command_line> parse(int argc, char** argv) {
     return line;
 }
 
+// The player dies with this program (PR_SET_PDEATHSIG), so that no clip
+// plays on with nothing holding the panel or the input.
 pid_t start(const std::vector<char*>& player, const sigset_t& signal_mask) {
+    const pid_t parent = ::getpid();
     const pid_t child = ::fork();
     if (child == 0) {
+        // A parent that died before the request was made is not seen by it.
+        if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != parent) ::_exit(127);
         ::sigprocmask(SIG_SETMASK, &signal_mask, nullptr);
         ::execvp(player[0], player.data());
         std::fprintf(stderr, "zorvid-panel: cannot start %s: %s\n", player[0], std::strerror(errno));
@@ -91,82 +92,6 @@ private:
 
 int exit_status(int status) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-class playback {
-public:
-    // Opens the panel's input devices and grabs the free ones.
-    explicit playback(int signals) : signals_(signals), devices_(system_path("/dev/input")) { devices_.grab_free(); }
-
-    // Runs until the player has ended; its wait status.
-    int until_done(pid_t player);
-    bool stopped() const { return stopped_; }
-    // Swallows the input until every key and finger is up.
-    void until_released();
-
-private:
-    void take_signals();
-
-    int signals_;
-    input_devices devices_;
-    pid_t player_ = -1;
-    stop_gesture gesture_;
-    bool stopped_ = false;
-    std::optional<clock_type::time_point> kill_at_;
-    std::optional<int> status_;
-};
-
-int playback::until_done(pid_t player) {
-    player_ = player;
-    while (!status_) {
-        poll_set set;
-        devices_.watch(set);
-        set.add(signals_);
-        set.wait_until(kill_at_);
-        const clock_type::time_point now = clock_type::now();
-        devices_.take_input(set, [&](const input_device&, const std::vector<input_event>& events) {
-            for (const input_event& event : events)
-                if (!stopped_ && gesture_.stops(event, now)) {
-                    stopped_ = true;
-                    ::kill(player_, SIGTERM);
-                    kill_at_ = now + stop_grace;
-                }
-        });
-        // The stopping key or finger is up: nothing more to stop, and what
-        // comes next is for the launcher. Letting go takes the kernel a
-        // while, which passes as the player ends.
-        if (stopped_ && !devices_.any_held()) devices_.close_all();
-        devices_.grab_free();
-        if (set.ready(signals_)) take_signals();
-        if (!status_ && kill_at_ && now >= *kill_at_) {
-            ::kill(player_, SIGKILL);
-            kill_at_.reset();
-        }
-    }
-    return *status_;
-}
-
-void playback::take_signals() {
-    signalfd_siginfo info;
-    while (::read(signals_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
-        if (info.ssi_signo != SIGCHLD) {
-            // Told to stop, as by Ctrl+C: the player is told the same.
-            ::kill(player_, static_cast<int>(info.ssi_signo));
-            continue;
-        }
-        int status = 0;
-        if (::waitpid(player_, &status, WNOHANG) == player_) status_ = status;
-    }
-}
-
-void playback::until_released() {
-    const clock_type::time_point give_up = clock_type::now() + release_wait;
-    while (devices_.any_held() && clock_type::now() < give_up) {
-        poll_set set;
-        devices_.watch(set);
-        set.wait_until(give_up);
-        devices_.take_input(set, [](const input_device&, const std::vector<input_event>&) {});
-    }
 }
 
 }  // namespace
@@ -197,7 +122,7 @@ int main(int argc, char** argv) {
         std::perror("zorvid-panel: signalfd");
         return 127;
     }
-    playback play(signals.get());
+    playback play(signals.get(), std::make_unique<evdev_directory>(system_path("/dev/input")));
     const pid_t player = start(line->player, saved);
     if (player < 0) {
         std::perror("zorvid-panel: fork");

@@ -19,7 +19,8 @@ build=build-$arch
 
 bash scripts/setup.sh "g++-$triplet" qemu-user dpkg-dev file \
     "libstdc++6:$arch" "libgtest-dev:$arch" \
-    "libx11-dev:$arch" "libxext-dev:$arch" "libxss-dev:$arch"
+    "libx11-dev:$arch" "libxext-dev:$arch" "libxss-dev:$arch" \
+    "libevdev-dev:$arch" "libsystemd-dev:$arch"
 
 # Multiarch needs the target's libraries at the very versions of the native
 # ones; where the archive cannot offer that (armel beside a system with

@@ -11,6 +11,8 @@ packages=(
   # The sanitizer runtime of the release's default clang, whatever its version
   libgtest-dev clang libclang-rt-dev
   libx11-dev libxext-dev libxss-dev
+  # The power service's input devices and its word with systemd and logind
+  libevdev-dev libsystemd-dev
   xvfb xauth valgrind
   # Devanagari and Thai for the test that reads long names in every script
   fonts-freefont-ttf

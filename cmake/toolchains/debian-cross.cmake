@@ -21,6 +21,10 @@ set(CMAKE_CROSSCOMPILING_EMULATOR ${KIT_CROSS_QEMU})
 # machine; libraries and headers only for the target.
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(QT_HOST_PATH /usr)
+# pkg-config reads the target's .pc files (libevdev, libsystemd) alone, never
+# the build machine's.
+set(ENV{PKG_CONFIG_LIBDIR} /usr/lib/${KIT_CROSS_TRIPLET}/pkgconfig:/usr/share/pkgconfig)
+set(ENV{PKG_CONFIG_PATH} "")
 
 # The package names the target's architecture, not the build machine's.
 set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${KIT_CROSS_DEBIAN_ARCH})

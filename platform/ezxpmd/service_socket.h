@@ -12,11 +12,15 @@
 
 #include "file_descriptor.h"
 
-// Listens at path, a seqpacket socket of mode 0660 in the video group (where
-// there is one). A folder that is missing is made, mode 0750, in the same
-// group; one that exists is left as it is. A socket left there by a service
-// that is gone is replaced; one that answers means a service runs already.
-// Throws std::runtime_error, whose text says why, when it cannot listen.
+// Listens at path, a seqpacket socket of mode 0660 in group (0600 without
+// one). Its folder is made when missing (systemd's RuntimeDirectory= may
+// have made it), and used only when it is a real folder, not a link, that
+// belongs to this process's user and that neither its group nor others may
+// write; it is then given mode 0750 in group (0700 without one). Nothing
+// done to the folder or the socket follows a link. A socket there that
+// nobody listens on is replaced; anything else there (a file, another
+// program's socket, a service that answers) is left alone and the service
+// does not start. Throws std::runtime_error, whose text says why.
 file_descriptor listen_at(const std::string& path, std::optional<gid_t> group);
 
 #endif

@@ -1,46 +1,36 @@
-// One of the panel's event devices (/dev/input/eventN): keys, buttons,
-// pointers and touch panels, read without blocking and grabbed on request,
-// so that their input reaches this process alone.
+// One of the panel's input devices: keys, buttons, pointers and touch
+// panels, read without blocking and grabbed on request, so that their input
+// reaches this process alone. The service and the player's helper take their
+// devices through this interface; tests give them scripted ones.
 #ifndef PANEL_INPUT_DEVICE_H
 #define PANEL_INPUT_DEVICE_H
 
 #include <linux/input.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "file_descriptor.h"
-
 class input_device {
 public:
-    // The device at path when it reports what a hand makes (keys, buttons,
-    // pointer or touch axes) and is no accelerometer, whose axes move by
-    // themselves; nothing when it is of no use or cannot be opened.
-    static std::optional<input_device> open(const std::string& path);
+    virtual ~input_device() = default;
 
-    const std::string& path() const { return path_; }
-    int fd() const { return fd_.get(); }
+    // The device node, which names the device while it is present.
+    virtual const std::string& path() const = 0;
+    // Readable when events wait, or once the device is gone.
+    virtual int fd() const = 0;
 
-    // EVIOCGRAB: false when another process holds the device already.
-    bool grab();
-    void release();
-    bool grabbed() const { return grabbed_; }
+    // False when another process holds the device already.
+    virtual bool grab() = 0;
+    virtual void release() = 0;
+    virtual bool grabbed() const = 0;
 
-    // Whether a key or button is down, or a finger on the panel, as the
-    // kernel sees it now, whichever process got the events.
-    bool held() const;
+    // Whether a key or button is down, or a finger on the panel, after the
+    // events read so far.
+    virtual bool held() const = 0;
 
-    // Appends the events waiting to be read; false once the device is gone.
-    bool read(std::vector<input_event>& events);
-
-private:
-    input_device(std::string path, file_descriptor fd) : path_(std::move(path)), fd_(std::move(fd)) {}
-
-    std::string path_;
-    file_descriptor fd_;
-    bool grabbed_ = false;
-    int contact_slots_ = 0;  // multitouch slots whose tracking ids tell the contacts
+    // Appends the events waiting to be read, each with the time the kernel
+    // gave it on the monotonic clock; false once the device is gone.
+    virtual bool read(std::vector<input_event>& events) = 0;
 };
 
 // Key, button, pointer and touch events, which a hand makes; not the

@@ -1,21 +1,21 @@
-// Every event device of the panel in a directory (/dev/input), and the ones
-// that appear there later, watched through inotify.
+// Every input device of the panel that a source gives, as one set: read,
+// grabbed and released together, the ones that went away dropped.
 #ifndef PANEL_INPUT_DEVICES_H
 #define PANEL_INPUT_DEVICES_H
 
 #include <functional>
-#include <string>
+#include <memory>
 #include <vector>
 
-#include "file_descriptor.h"
-#include "input_device.h"
+#include "input_device_source.h"
 #include "poll_set.h"
 
 class input_devices {
 public:
-    explicit input_devices(std::string directory);
+    // Opens the devices present now.
+    explicit input_devices(std::unique_ptr<input_device_source> source);
 
-    // The watch for new devices and every device, for the next wait.
+    // The source's notices and every device, for the next wait.
     void watch(poll_set& set) const;
     // After a wait: hands each ready device's events to on_events, drops
     // the devices that went away and opens those that appeared. Returns
@@ -32,15 +32,14 @@ public:
     // A device another process holds is read without a grab.
     void grab_free();
     void release_all();
-    // Lets every device go, grabs and all, and watches for no new ones.
+    // Lets every device go, grabs and all, and takes no new ones.
     void close_all();
 
 private:
     bool open_new();
 
-    std::string directory_;
-    file_descriptor watch_;
-    std::vector<input_device> devices_;
+    std::unique_ptr<input_device_source> source_;
+    std::vector<std::unique_ptr<input_device>> devices_;
 };
 
 #endif

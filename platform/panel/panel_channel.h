@@ -1,7 +1,7 @@
 // The power service's channel: a Unix seqpacket socket on which each packet
 // is one request, answered by one packet.
 //   "sleep <seconds>"  the sleep time as PM_setupLcdSleepTime takes it, in
-//                      decimal; answered "taken" when the service now puts
+//                      decimal without leading zeros; answered "taken" when the service now puts
 //                      the panel to sleep and wakes it, or "desktop" when an
 //                      X11 or Wayland session drives the display, which the
 //                      service then leaves alone.
@@ -50,7 +50,8 @@ struct service_answer {
 
 // Sends one request to the service at service_socket_path() and waits for
 // its reply until the deadline. A missing socket or a refused connection
-// fails at once; nothing is ever printed.
+// fails at once; a full queue is tried again until the deadline. Nothing is
+// ever printed.
 service_answer ask_panel_service(std::string_view request, std::chrono::milliseconds deadline);
 
 #endif

@@ -146,6 +146,41 @@ private slots:
         }
         QCOMPARE(chosen.count(), 2);
     }
+
+    // Two taps as close in time and place as a double tap, either side of
+    // the line between two rows: a tap on each, and neither row is chosen.
+    void doubleTapSplitAcrossTwoRowsChoosesNeither()
+    {
+        const QString root = caseDir(tmp);
+        for (int i = 0; i < 20; ++i)
+            makeDir(root + QStringLiteral("/Folder %1").arg(i, 2, 10, QLatin1Char('0')));
+        FileBrowser list(nullptr, "romBrowser");
+        list.resize(240, 250);
+        list.setDir(root);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        QSignalSpy chosen(&list, &FileBrowser::selected);
+        QWindow* window = list.windowHandle();
+
+        const QRect upper = list.visualRect(list.model()->index(3, 0));
+        const QPoint inViewport(upper.center().x(), upper.bottom());
+        const QPoint below = inViewport + QPoint(0, 2);
+        QCOMPARE(list.indexAt(inViewport).row(), 3);
+        QCOMPARE(list.indexAt(below).row(), 4);
+        QVERIFY((below - inViewport).manhattanLength() <= QGuiApplication::styleHints()->touchDoubleTapDistance());
+        int contact = 0;
+        for (const QPoint& at : { inViewport, below }) {
+            const QPoint inWindow = list.viewport()->mapTo(&list, at);
+            ++contact;
+            QTest::touchEvent(window, finger.get()).press(contact, inWindow, window);
+            QTest::touchEvent(window, finger.get()).release(contact, inWindow, window);
+            QTest::qWait(50);
+        }
+        QTRY_COMPARE(list.currentIndex().row(), 4);
+        QTest::qWait(QGuiApplication::styleHints()->mouseDoubleClickInterval() + 50);
+        QCOMPARE(chosen.count(), 0);
+        QCOMPARE(list.directory(), root);
+    }
 };
 
 QTEST_MAIN(TestTouch)

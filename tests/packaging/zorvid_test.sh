@@ -35,7 +35,7 @@ expect_args() { # <label> <expected, one per line>
 # A console session with a sound server and no panel, unless a case says
 # otherwise: this machine's own display devices must not count.
 unset DISPLAY WAYLAND_DISPLAY XDG_RUNTIME_DIR
-export PULSE_SERVER=unix:/run/sound-server ZORVID_DRM_CARD='' ZORVID_FRAMEBUFFER="$tmp/no-fb"
+export PULSE_SERVER=unix:/run/sound-server ZORVID_DRM_CARD='' ZORVID_FRAMEBUFFER="$tmp/no-fb" ZORVID_SYSFS="$tmp/no-sys"
 
 PATH="$tmp/mpv-bin" "$zorvid" "$nasty"
 expect_args "mpv, defaults" "--msg-level=all=error
@@ -105,6 +105,29 @@ file:$nasty
 $panel_fit
 -pix_fmt
 bgra
+-f
+fbdev
+$tmp/fb-test"
+
+# A 16-bit panel of another size, as the kernel tells it: little-endian
+# RGB565, the framebuffer's own layout, at the panel's size.
+mkdir -p "$tmp/sys/class/graphics/fb-test"
+echo 16 > "$tmp/sys/class/graphics/fb-test/bits_per_pixel"
+echo "U:320x240p-0" > "$tmp/sys/class/graphics/fb-test/modes"
+PATH="$tmp/panel-bin" ZORVID_FRAMEBUFFER="$tmp/fb-test" ZORVID_SYSFS="$tmp/sys" "$zorvid" "$nasty" -nosound -hi
+expect_args "ffmpeg on a 16-bit framebuffer" "-nostdin
+-hide_banner
+-loglevel
+warning
+-nostats
+-re
+-i
+file:$nasty
+-an
+-vf
+scale=320:240:force_original_aspect_ratio=decrease,pad=320:240:(ow-iw)/2:(oh-ih)/2
+-pix_fmt
+rgb565le
 -f
 fbdev
 $tmp/fb-test"

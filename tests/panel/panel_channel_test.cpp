@@ -1,13 +1,12 @@
 // What the power service reads from its channel and from the system: the
-// requests, who may send them, and whether a desktop session drives the
-// display.
+// requests, who may send them, and where display servers listen.
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
-#include "desktop_session.h"
+#include "display_sockets.h"
 #include "panel_channel.h"
 #include "peer_credentials.h"
 
@@ -23,7 +22,8 @@ TEST(PanelChannel, ReadsWellFormedRequestsOnly) {
     ASSERT_TRUE(parse_panel_request("hold"));
     EXPECT_EQ(parse_panel_request("hold")->what, panel_request::kind::hold);
     for (const char* bad : {"", "sleep", "sleep ", "sleep -", "sleep 2147483648", "sleep 0x10", "sleep 1.5",
-                            "sleep 5 5", " sleep 5", "hold ", "holdx", "nap 5"})
+                            "sleep 5 5", " sleep 5", "hold ", "holdx", "nap 5", "sleep 010", "sleep -010", "sleep 00",
+                            "sleep -0"})
         EXPECT_FALSE(parse_panel_request(bad)) << bad;
 }
 
@@ -42,32 +42,19 @@ TEST(PanelChannel, OnlyRootTheServicesUserAndTheVideoGroupMayUseThePanel) {
     EXPECT_EQ(groups_in_status("Name:\tsh\nGroups:\t\n"), std::vector<gid_t>{});
 }
 
-bool table_shows_display(const std::string& sockets) {
-    std::istringstream table("Num       RefCount Protocol Flags    Type St Inode Path\n" + sockets);
-    return unix_sockets_show_a_display_server(table);
-}
-
-TEST(DesktopSession, ListeningDisplayServersAndGraphicalSessionsCount) {
-    const std::string other = "0000000000000000: 00000002 00000000 00010000 0001 01 20480 /run/ezxpmd/socket\n";
-    EXPECT_FALSE(table_shows_display(other));
-    EXPECT_TRUE(table_shows_display(other + "0000000000000000: 00000002 00000000 00010000 0001 01 20481 "
-                                            "/tmp/.X11-unix/X0\n"));
-    EXPECT_TRUE(table_shows_display("0000000000000000: 00000002 00000000 00010000 0001 01 20482 @/tmp/.X11-unix/X1\n"))
-        << "the abstract namespace";
-    EXPECT_TRUE(table_shows_display("0000000000000000: 00000002 00000000 00010000 0001 01 20483 "
-                                    "/run/user/1000/wayland-0\n"));
-    EXPECT_FALSE(table_shows_display("0000000000000000: 00000003 00000000 00000000 0001 03 20484 /tmp/.X11-unix/X0\n"))
-        << "a connection the X server accepted, not its listener";
-    EXPECT_FALSE(table_shows_display("0000000000000000: 00000002 00000000 00000000 0002 01 20485\n"));
-
-    for (const auto& [record, graphical] : std::vector<std::pair<std::string, bool>>{
-             {"UID=1000\nTYPE=x11\nACTIVE=1\n", true},
-             {"TYPE=wayland\n", true},
-             {"UID=0\nTYPE=tty\nCLASS=user\n", false},
-             {"REMOTE_HOST=TYPE=x11\n", false}}) {
-        std::istringstream in(record);
-        EXPECT_EQ(session_record_is_graphical(in), graphical) << record;
-    }
+TEST(DisplaySockets, OnlyAnXServersOrAWaylandCompositorsPathCounts) {
+    for (const auto& [root, path, display] : std::vector<std::tuple<std::string, std::string, bool>>{
+             {"", "/tmp/.X11-unix/X0", true},
+             {"", "/run/user/1000/wayland-0", true},
+             {"", "@/tmp/.X11-unix/X0", false},
+             {"", "/tmp/.X11-unix/X0/x", false},
+             {"", "/run/user/1000/wayland-0.lock", false},
+             {"", "/run/user/1000/sub/wayland-0", false},
+             {"", "/home/me/wayland-0", false},
+             {"/tree", "/tree/tmp/.X11-unix/X0", true},
+             {"/tree", "/tmp/.X11-unix/X0", false},
+         })
+        EXPECT_EQ(is_display_socket_path(root, path), display) << root << " " << path;
 }
 
 }  // namespace

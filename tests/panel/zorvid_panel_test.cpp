@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "running_service.h"
+#include "within_ten_seconds.h"
 #include "stop_gesture.h"
 #include "test_support.h"
 
@@ -23,63 +24,67 @@ namespace {
 
 using std::chrono::milliseconds;
 
-input_event event(unsigned short type, unsigned short code, int value) {
+input_event event(unsigned short type, unsigned short code, int value, milliseconds at = milliseconds(0)) {
     input_event e{};
+    e.input_event_sec = static_cast<decltype(e.input_event_sec)>(at.count() / 1000);
+    e.input_event_usec = static_cast<decltype(e.input_event_usec)>(at.count() % 1000 * 1000);
     e.type = type;
     e.code = code;
     e.value = value;
     return e;
 }
 
-// The events of one finger's tap, as a panel reports it: a tracking id,
-// BTN_TOUCH, or both in one frame.
-std::vector<input_event> tap(bool tracking_id, bool btn_touch) {
+// The events of one finger's tap at a time, as a panel reports it: a
+// tracking id, BTN_TOUCH, or both in one frame.
+std::vector<input_event> tap(bool tracking_id, bool btn_touch, milliseconds at) {
     std::vector<input_event> events;
     for (int down : {1, 0}) {
-        if (tracking_id) events.push_back(event(EV_ABS, ABS_MT_TRACKING_ID, down ? 7 : -1));
-        events.push_back(event(EV_ABS, ABS_MT_POSITION_X, 100));
-        if (btn_touch) events.push_back(event(EV_KEY, BTN_TOUCH, down));
-        events.push_back(event(EV_SYN, SYN_REPORT, 0));
+        if (tracking_id) events.push_back(event(EV_ABS, ABS_MT_TRACKING_ID, down ? 7 : -1, at));
+        events.push_back(event(EV_ABS, ABS_MT_POSITION_X, 100, at));
+        if (btn_touch) events.push_back(event(EV_KEY, BTN_TOUCH, down, at));
+        events.push_back(event(EV_SYN, SYN_REPORT, 0, at));
     }
     return events;
 }
 
+bool stops(stop_gesture& gesture, const std::vector<input_event>& events) {
+    bool stopped = false;
+    for (const input_event& e : events) stopped = gesture.stops(e) || stopped;
+    return stopped;
+}
+
 TEST(StopGesture, StopKeysAndDoubleTaps) {
-    const stop_gesture::clock::time_point t0{};
     for (unsigned short key : {KEY_ESC, KEY_Q, KEY_BACK}) {
         stop_gesture gesture;
-        EXPECT_FALSE(gesture.stops(event(EV_KEY, key, 0), t0)) << "a release of key " << key;
-        EXPECT_FALSE(gesture.stops(event(EV_KEY, key, 2), t0)) << "a repeat of key " << key;
-        EXPECT_TRUE(gesture.stops(event(EV_KEY, key, 1), t0)) << "key " << key;
+        EXPECT_FALSE(gesture.stops(event(EV_KEY, key, 0))) << "a release of key " << key;
+        EXPECT_FALSE(gesture.stops(event(EV_KEY, key, 2))) << "a repeat of key " << key;
+        EXPECT_TRUE(gesture.stops(event(EV_KEY, key, 1))) << "key " << key;
     }
     for (const input_event& press : {event(EV_KEY, KEY_ENTER, 1), event(EV_REL, REL_WHEEL, 1)}) {
         stop_gesture gesture;
         for (int twice = 0; twice < 2; ++twice) {
-            EXPECT_FALSE(gesture.stops(press, t0 + milliseconds(100 * twice))) << "event code " << press.code;
-            EXPECT_FALSE(gesture.stops(event(EV_SYN, SYN_REPORT, 0), t0 + milliseconds(100 * twice)));
+            input_event at = press;
+            at.input_event_usec = 100000 * twice;
+            EXPECT_FALSE(stops(gesture, {at, event(EV_SYN, SYN_REPORT, 0, milliseconds(100 * twice))}))
+                << "event code " << press.code;
         }
     }
-
-    auto taps_stop = [](stop_gesture& gesture, stop_gesture::clock::time_point at, const std::vector<input_event>& tap) {
-        bool stopped = false;
-        for (const input_event& e : tap) stopped = gesture.stops(e, at) || stopped;
-        return stopped;
-    };
     for (const auto& [tracking_id, btn_touch] : {std::pair{true, true}, {true, false}, {false, true}}) {
         SCOPED_TRACE(std::string("tracking id ") + (tracking_id ? "yes" : "no") + ", BTN_TOUCH " +
                      (btn_touch ? "yes" : "no"));
         stop_gesture gesture;
-        const std::vector<input_event> one = tap(tracking_id, btn_touch);
-        EXPECT_FALSE(taps_stop(gesture, t0, one)) << "one tap, counted twice";
-        EXPECT_TRUE(taps_stop(gesture, t0 + milliseconds(200), one)) << "double tap";
-        EXPECT_FALSE(taps_stop(gesture, t0 + milliseconds(400), one)) << "a third tap starts anew";
-        EXPECT_FALSE(taps_stop(gesture, t0 + milliseconds(1000), one)) << "taps 600 ms apart";
+        EXPECT_FALSE(stops(gesture, tap(tracking_id, btn_touch, milliseconds(0)))) << "one tap, counted twice";
+        EXPECT_TRUE(stops(gesture, tap(tracking_id, btn_touch, milliseconds(200)))) << "double tap";
+        EXPECT_FALSE(stops(gesture, tap(tracking_id, btn_touch, milliseconds(400)))) << "a third tap starts anew";
+        EXPECT_FALSE(stops(gesture, tap(tracking_id, btn_touch, milliseconds(1000)))) << "taps 600 ms apart";
     }
     stop_gesture clicks;
-    const std::vector<input_event> click{event(EV_KEY, BTN_LEFT, 1), event(EV_SYN, SYN_REPORT, 0),
-                                         event(EV_KEY, BTN_LEFT, 0), event(EV_SYN, SYN_REPORT, 0)};
-    EXPECT_FALSE(taps_stop(clicks, t0, click));
-    EXPECT_TRUE(taps_stop(clicks, t0 + milliseconds(250), click)) << "double click";
+    const auto click = [](milliseconds at) {
+        return std::vector<input_event>{event(EV_KEY, BTN_LEFT, 1, at), event(EV_SYN, SYN_REPORT, 0, at),
+                                        event(EV_KEY, BTN_LEFT, 0, at), event(EV_SYN, SYN_REPORT, 0, at)};
+    };
+    EXPECT_FALSE(stops(clicks, click(milliseconds(3000))));
+    EXPECT_TRUE(stops(clicks, click(milliseconds(3250)))) << "double click";
 }
 
 // Runs the helper with no input devices (an empty system tree) and no power
@@ -138,6 +143,32 @@ TEST(ZorvidPanel, HoldsThePanelLitWhileThePlayerRunsAndPassesItsStatusOn) {
     EXPECT_EQ(missing.exit_status, 127);
     EXPECT_NE(missing.streams.err.find("cannot start"), std::string::npos) << missing.streams.err;
     EXPECT_EQ(run_helper({"--framebuffer", picture}).exit_status, 2);
+}
+
+TEST(ZorvidPanel, ThePlayerDiesWithItsHelper) {
+    temp_dir dir;
+    const std::string pid_file = dir.path() + "/player.pid";
+    const pid_t helper = ::fork();
+    if (helper == 0) {
+        ::setenv("EZXPMD_ROOT", dir.path().c_str(), 1);
+        ::setenv("EZXPMD_SOCKET", (dir.path() + "/no-service").c_str(), 1);
+        ::execl(ZORVID_PANEL_BINARY, ZORVID_PANEL_BINARY, "--", "/bin/sh", "-c", "echo $$ > \"$0\"; exec sleep 60",
+                pid_file.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ASSERT_TRUE(exists_within_ten_seconds(pid_file));
+    pid_t player = 0;
+    ASSERT_TRUE(within_ten_seconds([&] { return (std::ifstream(pid_file) >> player) && player > 0; }));
+    ::kill(helper, SIGKILL);
+    ::waitpid(helper, nullptr, 0);
+    // Gone, or a zombie waiting for init to reap it.
+    const auto gone = [&] {
+        std::ifstream stat("/proc/" + std::to_string(player) + "/stat");
+        std::string line;
+        return !std::getline(stat, line) || line.find(") Z") != std::string::npos;
+    };
+    EXPECT_TRUE(within_ten_seconds(gone)) << "the player plays on without its helper";
+    if (!gone()) ::kill(player, SIGKILL);
 }
 
 }  // namespace

@@ -1,0 +1,81 @@
+#include "playback.h"
+
+#include <signal.h>
+#include <sys/signalfd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using clock_type = std::chrono::steady_clock;
+
+// A player told to stop that is still there after this is killed: the
+// launcher is to be back within a second.
+constexpr std::chrono::milliseconds stop_grace{300};
+// The stopping key or finger stays this program's until it is up, or this long.
+constexpr std::chrono::seconds release_wait{3};
+
+}  // namespace
+
+playback::playback(int signals, std::unique_ptr<input_device_source> devices)
+    : signals_(signals), devices_(std::move(devices)) {
+    devices_.grab_free();
+}
+
+void playback::stop(int signal, clock_type::time_point now) {
+    ::kill(player_, signal);
+    if (!kill_at_) kill_at_ = now + stop_grace;
+}
+
+int playback::until_done(pid_t player) {
+    player_ = player;
+    while (!status_) {
+        poll_set set;
+        devices_.watch(set);
+        set.add(signals_);
+        set.wait_until(kill_at_);
+        const clock_type::time_point now = clock_type::now();
+        devices_.take_input(set, [&](const input_device&, const std::vector<input_event>& events) {
+            for (const input_event& event : events)
+                if (!stopped_ && gesture_.stops(event)) {
+                    stopped_ = true;
+                    stop(SIGTERM, now);
+                }
+        });
+        // The stopping key or finger is up: nothing more to stop, and what
+        // comes next is for the launcher. Letting go takes the kernel a
+        // while, which passes as the player ends.
+        if (stopped_ && !devices_.any_held()) devices_.close_all();
+        devices_.grab_free();
+        if (set.ready(signals_)) take_signals(now);
+        if (!status_ && kill_at_ && now >= *kill_at_) {
+            ::kill(player_, SIGKILL);
+            kill_at_.reset();
+        }
+    }
+    return *status_;
+}
+
+void playback::take_signals(clock_type::time_point now) {
+    signalfd_siginfo info;
+    while (::read(signals_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
+        if (info.ssi_signo != SIGCHLD) {
+            // Told to stop, as by Ctrl+C: the player is told the same, and
+            // killed if it does not listen.
+            stop(static_cast<int>(info.ssi_signo), now);
+            continue;
+        }
+        int status = 0;
+        if (::waitpid(player_, &status, WNOHANG) == player_) status_ = status;
+    }
+}
+
+void playback::until_released() {
+    const clock_type::time_point give_up = clock_type::now() + release_wait;
+    while (devices_.any_held() && clock_type::now() < give_up) {
+        poll_set set;
+        devices_.watch(set);
+        set.wait_until(give_up);
+        devices_.take_input(set, [](const input_device&, const std::vector<input_event>&) {});
+    }
+}
