@@ -1,6 +1,7 @@
 // zorvid-panel: runs a video player on a device's panel, for the player
 // stand-in zorvid, where no X11 or Wayland session hands the player keys.
-//   zorvid-panel [--framebuffer DEVICE] [--] PLAYER [ARGUMENT...]
+//   zorvid-panel [--framebuffer DEVICE] [--control mpv|ffmpeg]
+//                [--from SECONDS] [--resume FILE] [--] PLAYER [ARGUMENT...]
 // While the player runs it
 // - asks the kit's power service to keep the panel lit, and does without
 //   when no service answers;
@@ -8,7 +9,11 @@
 //   the clip reaches the launcher, and read as they are where a grab fails;
 //   a device on which a key or finger is down is grabbed once it is up, so
 //   that the launcher sees whole what it saw begin;
-// - stops the player on a press of Escape, q or Back, or a double tap.
+// - stops the player on a press of Escape, q or Back, or a double tap;
+// - with --control, pauses, seeks and turns the volume of the player as
+//   clip_controls tells: mpv through its IPC socket, ffmpeg by stopping it
+//   and starting it again at the position, from SECONDS on, and keeping
+//   the position in FILE when the clip did not play to its end.
 // Once the key or finger that stopped the clip is up, the input is the
 // launcher's again, while the player ends. When the player is done, the
 // helper puts back what DEVICE showed, if given, and the terminal's modes,
@@ -24,14 +29,20 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "clip_controls.h"
+#include "clip_player.h"
+#include "device_width.h"
+#include "event_clock.h"
+#include "ffmpeg_player.h"
 #include "framebuffer_picture.h"
 #include "input_devices.h"
+#include "mpv_player.h"
 #include "panel_channel.h"
-#include "stop_gesture.h"
 #include "system_paths.h"
 
 namespace {
@@ -47,24 +58,41 @@ constexpr std::chrono::milliseconds service_deadline{1000};
 
 struct command_line {
     std::optional<std::string> framebuffer;
-    std::vector<char*> player;  // ends with a null pointer
+    std::string control;
+    double from = 0;
+    std::string resume_file;
+    std::vector<std::string> player;
 };
 
 std::optional<command_line> parse(int argc, char** argv) {
     command_line line;
     int i = 1;
-    if (i + 1 < argc && std::strcmp(argv[i], "--framebuffer") == 0) {
-        line.framebuffer = argv[i + 1];
-        i += 2;
+    for (; i + 1 < argc && std::strncmp(argv[i], "--", 2) == 0 && argv[i][2] != '\0'; i += 2) {
+        const std::string option = argv[i], value = argv[i + 1];
+        if (option == "--framebuffer") {
+            line.framebuffer = value;
+        } else if (option == "--control" && (value == "mpv" || value == "ffmpeg")) {
+            line.control = value;
+        } else if (option == "--from") {
+            char* end = nullptr;
+            line.from = std::strtod(value.c_str(), &end);
+            if (end == value.c_str() || *end != '\0' || !(line.from >= 0)) return std::nullopt;
+        } else if (option == "--resume") {
+            line.resume_file = value;
+        } else {
+            return std::nullopt;
+        }
     }
     if (i < argc && std::strcmp(argv[i], "--") == 0) ++i;
     if (i >= argc) return std::nullopt;
     line.player.assign(argv + i, argv + argc);
-    line.player.push_back(nullptr);
     return line;
 }
 
-pid_t start(const std::vector<char*>& player, const sigset_t& signal_mask) {
+pid_t start(const std::vector<std::string>& arguments, const sigset_t& signal_mask) {
+    std::vector<char*> player;
+    for (const std::string& argument : arguments) player.push_back(const_cast<char*>(argument.c_str()));
+    player.push_back(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
         ::sigprocmask(SIG_SETMASK, &signal_mask, nullptr);
@@ -96,7 +124,10 @@ int exit_status(int status) {
 class playback {
 public:
     // Opens the panel's input devices and grabs the free ones.
-    explicit playback(int signals) : signals_(signals), devices_(system_path("/dev/input")) { devices_.grab_free(); }
+    playback(int signals, clip_player& player)
+        : signals_(signals), devices_(system_path("/dev/input")), control_(player) {
+        devices_.grab_free();
+    }
 
     // Runs until the player has ended; its wait status.
     int until_done(pid_t player);
@@ -106,11 +137,14 @@ public:
 
 private:
     void take_signals();
+    void carry_out(clip_action action, clock_type::time_point now);
 
     int signals_;
     input_devices devices_;
     pid_t player_ = -1;
-    stop_gesture gesture_;
+    clip_player& control_;
+    clip_controls controls_;
+    event_clock event_clock_;
     bool stopped_ = false;
     std::optional<clock_type::time_point> kill_at_;
     std::optional<int> status_;
@@ -122,16 +156,21 @@ int playback::until_done(pid_t player) {
         poll_set set;
         devices_.watch(set);
         set.add(signals_);
-        set.wait_until(kill_at_);
+        std::optional<clock_type::time_point> wake = kill_at_;
+        if (const std::optional<clip_controls::moment> tap = controls_.tap_due()) {
+            const clock_type::time_point at = event_clock_.steady_at(*tap);
+            if (!wake || at < *wake) wake = at;
+        }
+        set.wait_until(wake);
         const clock_type::time_point now = clock_type::now();
-        devices_.take_input(set, [&](const input_device&, const std::vector<input_event>& events) {
-            for (const input_event& event : events)
-                if (!stopped_ && gesture_.stops(event, now)) {
-                    stopped_ = true;
-                    ::kill(player_, SIGTERM);
-                    kill_at_ = now + stop_grace;
-                }
+        devices_.take_input(set, [&](const input_device& device, const std::vector<input_event>& events) {
+            const int width = horizontal_extent(device.fd());
+            for (const input_event& event : events) {
+                event_clock_.saw(event, now);
+                for (const clip_action action : controls_.take(event, width)) carry_out(action, now);
+            }
         });
+        if (const std::optional<clip_action> tap = controls_.at(event_clock_.at(now))) carry_out(*tap, now);
         // The stopping key or finger is up: nothing more to stop, and what
         // comes next is for the launcher. Letting go takes the kernel a
         // while, which passes as the player ends.
@@ -144,6 +183,20 @@ int playback::until_done(pid_t player) {
         }
     }
     return *status_;
+}
+
+void playback::carry_out(clip_action action, clock_type::time_point now) {
+    if (stopped_ || status_) return;
+    if (action == clip_action::stop) {
+        stopped_ = true;
+        control_.stop(player_);
+        kill_at_ = now + stop_grace;
+        return;
+    }
+    const pid_t player = control_.act(action, player_);
+    // A player that could not be started again has ended.
+    if (player < 0) status_ = W_EXITCODE(127, 0);
+    else player_ = player;
 }
 
 void playback::take_signals() {
@@ -169,12 +222,21 @@ void playback::until_released() {
     }
 }
 
+std::unique_ptr<clip_player> make_player(const command_line& line, clip_player::launcher launch) {
+    if (line.control == "mpv") return std::make_unique<mpv_player>(std::move(launch), line.player);
+    if (line.control == "ffmpeg")
+        return std::make_unique<ffmpeg_player>(std::move(launch), line.player, line.from, line.resume_file);
+    return std::make_unique<clip_player>(std::move(launch), line.player);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::optional<command_line> line = parse(argc, argv);
     if (!line) {
-        std::fprintf(stderr, "usage: zorvid-panel [--framebuffer DEVICE] [--] PLAYER [ARGUMENT...]\n");
+        std::fprintf(stderr,
+                     "usage: zorvid-panel [--framebuffer DEVICE] [--control mpv|ffmpeg] [--from SECONDS]"
+                     " [--resume FILE] [--] PLAYER [ARGUMENT...]\n");
         return 2;
     }
     // Open while the player plays: the service keeps the panel lit until
@@ -197,13 +259,17 @@ int main(int argc, char** argv) {
         std::perror("zorvid-panel: signalfd");
         return 127;
     }
-    playback play(signals.get());
-    const pid_t player = start(line->player, saved);
+    const std::unique_ptr<clip_player> control = make_player(*line, [&saved](const std::vector<std::string>& command) {
+        return start(command, saved);
+    });
+    playback play(signals.get(), *control);
+    const pid_t player = control->start();
     if (player < 0) {
         std::perror("zorvid-panel: fork");
         return 127;
     }
     const int status = play.until_done(player);
+    control->ended(play.stopped(), status);
     if (picture) picture->put_back();
     terminal.put_back();
     play.until_released();

@@ -1,5 +1,6 @@
-// The player's panel helper: what stops a clip, and the helper run around a
-// stand-in player with no input devices of this machine's in reach.
+// The player's panel helper: what the panel's input does to a clip, and the
+// helper run around a stand-in player with no input devices of this
+// machine's in reach.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -11,12 +12,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "running_service.h"
-#include "stop_gesture.h"
+#include "clip_controls.h"
 #include "test_support.h"
 
 namespace {
@@ -31,55 +33,106 @@ input_event event(unsigned short type, unsigned short code, int value) {
     return e;
 }
 
-// The events of one finger's tap, as a panel reports it: a tracking id,
-// BTN_TOUCH, or both in one frame.
-std::vector<input_event> tap(bool tracking_id, bool btn_touch) {
+input_event at(input_event e, milliseconds when) {
+    e.input_event_sec = when.count() / 1000;
+    e.input_event_usec = (when.count() % 1000) * 1000;
+    return e;
+}
+
+// The events of a finger put down at x, drawn to to_x and lifted, as a
+// panel reports them: a tracking id, BTN_TOUCH, or both in one frame.
+std::vector<input_event> touch(bool tracking_id, bool btn_touch, int x, int to_x) {
     std::vector<input_event> events;
     for (int down : {1, 0}) {
         if (tracking_id) events.push_back(event(EV_ABS, ABS_MT_TRACKING_ID, down ? 7 : -1));
-        events.push_back(event(EV_ABS, ABS_MT_POSITION_X, 100));
+        events.push_back(event(EV_ABS, ABS_MT_POSITION_X, down ? x : to_x));
         if (btn_touch) events.push_back(event(EV_KEY, BTN_TOUCH, down));
         events.push_back(event(EV_SYN, SYN_REPORT, 0));
     }
     return events;
 }
 
-TEST(StopGesture, StopKeysAndDoubleTaps) {
-    const stop_gesture::clock::time_point t0{};
-    for (unsigned short key : {KEY_ESC, KEY_Q, KEY_BACK}) {
-        stop_gesture gesture;
-        EXPECT_FALSE(gesture.stops(event(EV_KEY, key, 0), t0)) << "a release of key " << key;
-        EXPECT_FALSE(gesture.stops(event(EV_KEY, key, 2), t0)) << "a repeat of key " << key;
-        EXPECT_TRUE(gesture.stops(event(EV_KEY, key, 1), t0)) << "key " << key;
-    }
-    for (const input_event& press : {event(EV_KEY, KEY_ENTER, 1), event(EV_REL, REL_WHEEL, 1)}) {
-        stop_gesture gesture;
-        for (int twice = 0; twice < 2; ++twice) {
-            EXPECT_FALSE(gesture.stops(press, t0 + milliseconds(100 * twice))) << "event code " << press.code;
-            EXPECT_FALSE(gesture.stops(event(EV_SYN, SYN_REPORT, 0), t0 + milliseconds(100 * twice)));
-        }
-    }
+// The actions a stream gives, with the events stamped from `when` on, and
+// those of a tap waiting at `then`.
+std::vector<clip_action> actions(clip_controls& controls, const std::vector<input_event>& events,
+                                 milliseconds when, int width = 1000) {
+    std::vector<clip_action> all;
+    for (const input_event& e : events)
+        for (const clip_action action : controls.take(at(e, when), width)) all.push_back(action);
+    return all;
+}
 
-    auto taps_stop = [](stop_gesture& gesture, stop_gesture::clock::time_point at, const std::vector<input_event>& tap) {
-        bool stopped = false;
-        for (const input_event& e : tap) stopped = gesture.stops(e, at) || stopped;
-        return stopped;
-    };
+std::vector<clip_action> waited(clip_controls& controls, milliseconds until) {
+    const std::optional<clip_action> action = controls.at(until);
+    return action ? std::vector<clip_action>{*action} : std::vector<clip_action>{};
+}
+
+using actions_list = std::vector<clip_action>;
+const actions_list none{};
+
+TEST(ClipControls, KeysTapsSwipesAndDoubleTapsByTheEventsOwnTimes) {
+    using A = clip_action;
+    const std::pair<unsigned short, A> keys[] = {
+        {KEY_ESC, A::stop},          {KEY_Q, A::stop},          {KEY_BACK, A::stop},
+        {KEY_ENTER, A::toggle_pause}, {KEY_SELECT, A::toggle_pause}, {KEY_SPACE, A::toggle_pause},
+        {KEY_LEFT, A::seek_back},    {KEY_RIGHT, A::seek_forward}, {KEY_UP, A::volume_up},
+        {KEY_DOWN, A::volume_down}};
+    for (const auto& [key, action] : keys) {
+        clip_controls controls;
+        EXPECT_EQ(actions(controls, {event(EV_KEY, key, 0)}, milliseconds(0)), none) << "release of " << key;
+        EXPECT_EQ(actions(controls, {event(EV_KEY, key, 1)}, milliseconds(0)), actions_list{action}) << key;
+        // Held, only the volume goes on: one pause or seek a press.
+        const bool repeats = action == A::volume_up || action == A::volume_down;
+        EXPECT_EQ(actions(controls, {event(EV_KEY, key, 2)}, milliseconds(0)), repeats ? actions_list{action} : none)
+            << "repeat of " << key;
+    }
+    clip_controls wheel;
+    EXPECT_EQ(actions(wheel, {event(EV_REL, REL_WHEEL, 1), event(EV_SYN, SYN_REPORT, 0)}, milliseconds(0)), none);
+
     for (const auto& [tracking_id, btn_touch] : {std::pair{true, true}, {true, false}, {false, true}}) {
         SCOPED_TRACE(std::string("tracking id ") + (tracking_id ? "yes" : "no") + ", BTN_TOUCH " +
                      (btn_touch ? "yes" : "no"));
-        stop_gesture gesture;
-        const std::vector<input_event> one = tap(tracking_id, btn_touch);
-        EXPECT_FALSE(taps_stop(gesture, t0, one)) << "one tap, counted twice";
-        EXPECT_TRUE(taps_stop(gesture, t0 + milliseconds(200), one)) << "double tap";
-        EXPECT_FALSE(taps_stop(gesture, t0 + milliseconds(400), one)) << "a third tap starts anew";
-        EXPECT_FALSE(taps_stop(gesture, t0 + milliseconds(1000), one)) << "taps 600 ms apart";
+        const std::vector<input_event> tap = touch(tracking_id, btn_touch, 500, 510);
+        clip_controls controls;
+        // One tap acts once the double tap's time has passed, not before.
+        EXPECT_EQ(actions(controls, tap, milliseconds(1000)), none);
+        ASSERT_TRUE(controls.tap_due());
+        EXPECT_EQ(controls.tap_due()->count(), 1500000);
+        EXPECT_EQ(waited(controls, milliseconds(1499)), none);
+        EXPECT_EQ(waited(controls, milliseconds(1500)), actions_list{A::toggle_pause});
+        EXPECT_EQ(waited(controls, milliseconds(3000)), none) << "a tap acts once";
+        // Two taps stop, and the first then does nothing.
+        EXPECT_EQ(actions(controls, tap, milliseconds(4000)), none);
+        EXPECT_EQ(actions(controls, tap, milliseconds(4200)), actions_list{A::stop});
+        EXPECT_EQ(waited(controls, milliseconds(9000)), none);
+        // A tap whose time has passed acts before the next event, whenever
+        // the helper would have woken.
+        EXPECT_EQ(actions(controls, tap, milliseconds(10000)), none);
+        EXPECT_EQ(actions(controls, tap, milliseconds(10600)), actions_list{A::toggle_pause});
+        EXPECT_EQ(waited(controls, milliseconds(11100)), actions_list{A::toggle_pause});
+        // Swipes over a quarter of the width seek at once and start no tap.
+        EXPECT_EQ(actions(controls, touch(tracking_id, btn_touch, 300, 600), milliseconds(20000)),
+                  actions_list{A::seek_forward});
+        EXPECT_EQ(actions(controls, touch(tracking_id, btn_touch, 600, 300), milliseconds(20300)),
+                  actions_list{A::seek_back})
+            << "a swipe soon after a swipe is no double tap";
+        EXPECT_EQ(waited(controls, milliseconds(30000)), none);
+        EXPECT_EQ(actions(controls, touch(tracking_id, btn_touch, 300, 540), milliseconds(40000)), none)
+            << "a short drag is a tap";
+        EXPECT_EQ(waited(controls, milliseconds(40500)), actions_list{A::toggle_pause});
     }
-    stop_gesture clicks;
+
+    // A pointer: clicks as taps, a drag of a relative pointer in its counts.
+    clip_controls pointer;
     const std::vector<input_event> click{event(EV_KEY, BTN_LEFT, 1), event(EV_SYN, SYN_REPORT, 0),
                                          event(EV_KEY, BTN_LEFT, 0), event(EV_SYN, SYN_REPORT, 0)};
-    EXPECT_FALSE(taps_stop(clicks, t0, click));
-    EXPECT_TRUE(taps_stop(clicks, t0 + milliseconds(250), click)) << "double click";
+    EXPECT_EQ(actions(pointer, click, milliseconds(0), 0), none);
+    EXPECT_EQ(actions(pointer, click, milliseconds(250), 0), actions_list{A::stop}) << "double click";
+    const std::vector<input_event> drag{event(EV_KEY, BTN_LEFT, 1), event(EV_SYN, SYN_REPORT, 0),
+                                        event(EV_REL, REL_X, -80), event(EV_SYN, SYN_REPORT, 0),
+                                        event(EV_REL, REL_X, -40), event(EV_KEY, BTN_LEFT, 0),
+                                        event(EV_SYN, SYN_REPORT, 0)};
+    EXPECT_EQ(actions(pointer, drag, milliseconds(5000), 0), actions_list{A::seek_back});
 }
 
 // Runs the helper with no input devices (an empty system tree) and no power
