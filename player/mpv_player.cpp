@@ -25,8 +25,8 @@ std::string private_folder() {
 const char* command_for(clip_action action) {
     switch (action) {
     case clip_action::toggle_pause: return R"({"command":["cycle","pause"]})";
-    case clip_action::seek_back: return R"({"command":["seek",-10]})";
-    case clip_action::seek_forward: return R"({"command":["seek",10]})";
+    case clip_action::seek_back: return R"({"command":["seek",-10,"relative+exact"]})";
+    case clip_action::seek_forward: return R"({"command":["seek",10,"relative+exact"]})";
     case clip_action::volume_up: return R"({"command":["add","volume",5]})";
     case clip_action::volume_down: return R"({"command":["add","volume",-5]})";
     case clip_action::stop: break;
