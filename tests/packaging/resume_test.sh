@@ -21,7 +21,7 @@ chmod +x "$tmp/kit/zorvid-panel"
 # screen or sound for the players.
 export EZXPMD_ROOT="$tmp/root" EZXPMD_SOCKET="$tmp/no-service"
 unset DISPLAY WAYLAND_DISPLAY
-export ZORVID_DRM_CARD= ZORVID_FRAMEBUFFER="$tmp/no-fb"
+export ZORVID_DRM_CARD='' ZORVID_FRAMEBUFFER="$tmp/no-fb"
 
 saved_for() { # <clip>: its position file
     echo "$work/resume/$(printf %s "$1" | md5sum | cut -d' ' -f1 | tr a-f A-F)"
