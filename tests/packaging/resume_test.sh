@@ -40,7 +40,7 @@ if command -v mpv >/dev/null 2>&1 && command -v ffmpeg >/dev/null 2>&1; then
     played=1
     clip=$tmp/media/clip.mp4
     mkdir -p "$tmp/media" "$tmp/mpv"
-    ffmpeg -nostdin -v error -f lavfi -i "testsrc=size=64x48:rate=10" -t 5 -pix_fmt yuv420p "$clip"
+    ffmpeg -nostdin -v error -f lavfi -i "testsrc=size=64x48:rate=10" -t 8 -pix_fmt yuv420p "$clip"
     printf 'vo=null\nao=null\n' > "$tmp/mpv/mpv.conf"
     saved=$(saved_for "$clip")
     mkdir -p "$work/resume"
@@ -48,7 +48,7 @@ if command -v mpv >/dev/null 2>&1 && command -v ffmpeg >/dev/null 2>&1; then
     began=$(now)
     (cd "$work" && MPV_HOME="$tmp/mpv" exec "$tmp/kit/zorvid" "$clip" -nosound) &
     mpv=$!
-    sleep 1.5
+    sleep 2.5
     tr '\0' '\n' < "/proc/$mpv/cmdline" | grep -qx -e '--start=2.000000' ||
         fail "mpv: not started 2 s before the saved 4 s"
     [ ! -e "$saved" ] || fail "mpv: the position used is still saved"
@@ -59,7 +59,7 @@ if command -v mpv >/dev/null 2>&1 && command -v ffmpeg >/dev/null 2>&1; then
     echo "mpv: stopped at $at s after ${ran} s from 2 s"
     between "$at" 2 "$(awk -v r="$ran" 'BEGIN { print 2 + r + 1 }')" ||
         fail "mpv: stopped after ${ran} s from 2 s, saved $at"
-    echo 'start=3.000000' > "$saved"
+    echo 'start=7.000000' > "$saved"
     (cd "$work" && MPV_HOME="$tmp/mpv" "$tmp/kit/zorvid" "$clip" -nosound)
     [ ! -e "$saved" ] || fail "mpv: played to its end, the clip keeps the position $(position "$saved")"
 fi
