@@ -1,6 +1,6 @@
-// The player's panel helper: what the panel's input does to a clip, and the
-// helper run around a stand-in player with no input devices of this
-// machine's in reach.
+// The player's panel helper: what the panel's input does to a clip, the
+// real mpv worked through its socket, and the helper run around a stand-in
+// player with no input devices of this machine's in reach.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -19,6 +19,7 @@
 
 #include "running_service.h"
 #include "clip_controls.h"
+#include "mpv_player.h"
 #include "test_support.h"
 
 namespace {
@@ -191,6 +192,71 @@ TEST(ZorvidPanel, HoldsThePanelLitWhileThePlayerRunsAndPassesItsStatusOn) {
     EXPECT_EQ(missing.exit_status, 127);
     EXPECT_NE(missing.streams.err.find("cannot start"), std::string::npos) << missing.streams.err;
     EXPECT_EQ(run_helper({"--framebuffer", picture}).exit_status, 2);
+}
+
+bool installed(const std::string& program) {
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+pid_t launch(const std::vector<std::string>& command) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::vector<char*> arguments;
+        for (const std::string& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
+        arguments.push_back(nullptr);
+        ::execvp(arguments[0], arguments.data());
+        ::_exit(127);
+    }
+    return child;
+}
+
+// The real mpv, paused, sought and turned down through its socket: the
+// position it saves as it is stopped tells what it took.
+TEST(MpvPlayer, PausesSeeksAndTurnsDownThroughItsSocketAndLeavesNoSocketBehind) {
+    if (!installed("mpv") || !installed("ffmpeg")) GTEST_SKIP() << "mpv or ffmpeg is not installed";
+    temp_dir dir, runtime;
+    const std::string clip = dir.path() + "/clip.mp4", saved = dir.path() + "/resume";
+    ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -f lavfi -i testsrc=size=64x48:rate=10 -t 30 -pix_fmt yuv420p " +
+                           clip)
+                              .c_str()),
+              0);
+    std::filesystem::create_directory(saved);
+    const char* const user_runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string kept_runtime = user_runtime ? user_runtime : "";
+    ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+    {
+        mpv_player mpv(launch, {"mpv", "--no-config", "--vo=null", "--ao=null", "--really-quiet",
+                                "--save-position-on-quit", "--watch-later-directory=" + saved, "--", clip});
+        const pid_t player = mpv.start();
+        ASSERT_GT(player, 0);
+        EXPECT_FALSE(std::filesystem::is_empty(runtime.path())) << "no private folder for the socket";
+        std::this_thread::sleep_for(milliseconds(1000));
+        mpv.act(clip_action::toggle_pause, player);
+        std::this_thread::sleep_for(milliseconds(4000));
+        mpv.act(clip_action::seek_forward, player);
+        mpv.act(clip_action::volume_down, player);
+        std::this_thread::sleep_for(milliseconds(500));
+        mpv.stop(player);
+        ::waitpid(player, nullptr, 0);
+    }
+    if (user_runtime) ::setenv("XDG_RUNTIME_DIR", kept_runtime.c_str(), 1);
+    else ::unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_TRUE(std::filesystem::is_empty(runtime.path())) << "the socket's folder outlived the player";
+
+    std::string lines;
+    for (const auto& file : std::filesystem::directory_iterator(saved)) {
+        std::ifstream in(file.path());
+        lines.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const std::size_t start = lines.find("start=");
+    ASSERT_NE(start, std::string::npos) << "nothing saved: " << lines;
+    const double position = std::stod(lines.substr(start + 6));
+    std::printf("mpv: 1 s played, 4 s paused, 10 s sought on: saved at %.1f s\n", position);
+    // Playing through the pause would put it past 15 s, no seek near 1 s.
+    EXPECT_GE(position, 10.0);
+    EXPECT_LT(position, 13.0);
+    EXPECT_NE(lines.find("pause=yes"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("volume=95"), std::string::npos) << lines;
 }
 
 }  // namespace
