@@ -581,8 +581,10 @@ class Checks:
         return problems
 
     def long_clips_shown(self, environment=""):
-        """The launcher on the long clips' folder, the first clip current."""
+        """The launcher on the long clips' folder, the first clip current;
+        the clips start at their beginnings."""
         self.long_rows = {}
+        self.forget_positions()
         screen = self.start_launcher(LONG, environment)
         if not screen:
             return ["the launcher's title never showed"]
