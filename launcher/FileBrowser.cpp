@@ -16,6 +16,7 @@
 #include <QScrollBar>
 #include <QScroller>
 #include <QStyleHints>
+#include <algorithm>
 
 FileBrowser::FileBrowser(QWidget* parent, const char* name)
     : QListView(parent)
@@ -204,6 +205,14 @@ void FileBrowser::useHi()
 
 void FileBrowser::keyPressEvent(QKeyEvent* event)
 {
+    const int vertical = event->key() == Qt::Key_Up ? -1 : event->key() == Qt::Key_Down ? 1 : 0;
+    if (vertical != 0 && event->modifiers() == Qt::NoModifier) {
+        const int rows = heldKey.rows(*event, rowsPerPage());
+        if (rows > 1) {
+            moveCurrent(vertical * rows);
+            return;
+        }
+    }
     // Left and Right read a name wider than the list, a few characters at a
     // time; the list does nothing with them otherwise.
     const int sideways = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right ? 1 : 0;
@@ -213,6 +222,22 @@ void FileBrowser::keyPressEvent(QKeyEvent* event)
     }
     QScrollBar* bar = horizontalScrollBar();
     bar->setValue(bar->value() + sideways * charactersPerSidewaysStep * fontMetrics().averageCharWidth());
+}
+
+void FileBrowser::moveCurrent(int rows)
+{
+    const int last = model()->rowCount() - 1;
+    if (last < 0)
+        return;
+    const QModelIndex row = model()->index(std::clamp(currentIndex().row() + rows, 0, last), 0);
+    setCurrentIndex(row);
+    scrollTo(row);
+}
+
+int FileBrowser::rowsPerPage() const
+{
+    const int rowHeight = sizeHintForRow(0);
+    return rowHeight > 0 ? std::max(1, viewport()->height() / rowHeight) : 1;
 }
 
 bool FileBrowser::viewportEvent(QEvent* event)

@@ -1,6 +1,8 @@
 #ifndef FILEBROWSER_H
 #define FILEBROWSER_H
 
+#include "HeldKeyPace.h"
+
 #include <QListView>
 #include <QPoint>
 #include <QString>
@@ -13,7 +15,8 @@ class WidestNameDelegate;
 
 // The media list: one directory's subdirectories and media files. Choosing a
 // directory enters it, choosing a file plays it; F9, F10 and F2 flip the
-// player's sound, frame-rate display and high resolution.
+// player's sound, frame-rate display and high resolution. Held Up and Down
+// speed up, as HeldKeyPace says.
 class FileBrowser : public QListView
 {
     Q_OBJECT
@@ -63,6 +66,9 @@ private:
     void goUp();
     // Chooses the row tapped when `press` is a finger's second tap on it.
     void takeTap(const QMouseEvent& press);
+    // Moves the current row by `rows` (up when negative), within the list.
+    void moveCurrent(int rows);
+    int rowsPerPage() const;
 
     // The folder `into`, entered from `from` by choosing `name`.
     struct Step
@@ -85,6 +91,7 @@ private:
         bool pending = false;
     };
     Tap lastTap;
+    HeldKeyPace heldKey;
     // The steps down to the folder shown, each entered from the one before,
     // for the way back up; empty once the walk left that chain.
     std::vector<Step> trail;

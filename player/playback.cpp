@@ -17,31 +17,55 @@ constexpr std::chrono::seconds release_wait{3};
 
 }  // namespace
 
-playback::playback(int signals, std::unique_ptr<input_device_source> devices)
-    : signals_(signals), devices_(std::move(devices)) {
+playback::playback(int signals, std::unique_ptr<input_device_source> devices, clip_player& player)
+    : signals_(signals), devices_(std::move(devices)), player_(player) {
     devices_.grab_free();
 }
 
 void playback::stop(int signal, clock_type::time_point now) {
-    ::kill(player_, signal);
+    if (signal == 0)
+        player_.stop(pid_);
+    else
+        ::kill(pid_, signal);
     if (!kill_at_) kill_at_ = now + stop_grace;
 }
 
+void playback::carry_out(clip_action action, clock_type::time_point now) {
+    if (stopped_ || status_) return;
+    if (action == clip_action::stop) {
+        stopped_ = true;
+        stop(0, now);
+        return;
+    }
+    const pid_t pid = player_.act(action, pid_);
+    // A player that could not be started again has ended.
+    if (pid < 0)
+        status_ = W_EXITCODE(127, 0);
+    else
+        pid_ = pid;
+}
+
 int playback::until_done(pid_t player) {
-    player_ = player;
+    pid_ = player;
     while (!status_) {
         poll_set set;
         devices_.watch(set);
         set.add(signals_);
-        set.wait_until(kill_at_);
+        std::optional<clock_type::time_point> wake = kill_at_;
+        if (const std::optional<clip_controls::moment> tap = controls_.tap_due()) {
+            const clock_type::time_point at = event_clock_.steady_at(*tap);
+            if (!wake || at < *wake) wake = at;
+        }
+        set.wait_until(wake);
         const clock_type::time_point now = clock_type::now();
-        devices_.take_input(set, [&](const input_device&, const std::vector<input_event>& events) {
-            for (const input_event& event : events)
-                if (!stopped_ && gesture_.stops(event)) {
-                    stopped_ = true;
-                    stop(SIGTERM, now);
-                }
+        devices_.take_input(set, [&](const input_device& device, const std::vector<input_event>& events) {
+            const int width = device.horizontal_extent();
+            for (const input_event& event : events) {
+                event_clock_.saw(event, now);
+                for (const clip_action action : controls_.take(event, width)) carry_out(action, now);
+            }
         });
+        if (const std::optional<clip_action> tap = controls_.at(event_clock_.at(now))) carry_out(*tap, now);
         // The stopping key or finger is up: nothing more to stop, and what
         // comes next is for the launcher. Letting go takes the kernel a
         // while, which passes as the player ends.
@@ -49,7 +73,7 @@ int playback::until_done(pid_t player) {
         devices_.grab_free();
         if (set.ready(signals_)) take_signals(now);
         if (!status_ && kill_at_ && now >= *kill_at_) {
-            ::kill(player_, SIGKILL);
+            ::kill(pid_, SIGKILL);
             kill_at_.reset();
         }
     }
@@ -66,7 +90,7 @@ void playback::take_signals(clock_type::time_point now) {
             continue;
         }
         int status = 0;
-        if (::waitpid(player_, &status, WNOHANG) == player_) status_ = status;
+        if (::waitpid(pid_, &status, WNOHANG) == pid_) status_ = status;
     }
 }
 

@@ -1,6 +1,7 @@
 // zorvid-panel: runs a video player on a device's panel, for the player
 // stand-in zorvid, where no X11 or Wayland session hands the player keys.
-//   zorvid-panel [--framebuffer DEVICE] [--] PLAYER [ARGUMENT...]
+//   zorvid-panel [--framebuffer DEVICE] [--control mpv|ffmpeg]
+//                [--from SECONDS] [--resume FILE] [--] PLAYER [ARGUMENT...]
 // While the player runs it
 // - asks the kit's power service to keep the panel lit, and does without
 //   when no service answers;
@@ -9,8 +10,13 @@
 //   a device on which a key or finger is down is grabbed once it is up, so
 //   that the launcher sees whole what it saw begin;
 // - stops the player on a press of Escape, q or Back, or a double tap, and
-//   kills it if it does not stop (playback.h).
-// The player dies with the helper, however the helper ends. Once the key or finger that stopped the clip is up, the input is the
+//   kills it if it does not stop (playback.h);
+// - with --control, pauses, seeks and turns the volume of the player as
+//   clip_controls tells: mpv through its IPC socket, ffmpeg by stopping it
+//   and starting it again at the position, from SECONDS on, and keeping
+//   the position in FILE when the clip did not play to its end.
+// The player dies with the helper, however the helper ends. Once the key or
+// finger that stopped the clip is up, the input is the
 // launcher's again, while the player ends. When the player is done, the
 // helper puts back what DEVICE showed, if given, and the terminal's modes,
 // which a player killed on its way out could not, and lets the input go
@@ -32,7 +38,9 @@
 #include <vector>
 
 #include "evdev_directory.h"
+#include "ffmpeg_player.h"
 #include "framebuffer_picture.h"
+#include "mpv_player.h"
 #include "panel_channel.h"
 #include "playback.h"
 #include "system_paths.h"
@@ -43,26 +51,43 @@ constexpr std::chrono::milliseconds service_deadline{1000};
 
 struct command_line {
     std::optional<std::string> framebuffer;
-    std::vector<char*> player;  // ends with a null pointer
+    std::string control;
+    double from = 0;
+    std::string resume_file;
+    std::vector<std::string> player;
 };
 
 std::optional<command_line> parse(int argc, char** argv) {
     command_line line;
     int i = 1;
-    if (i + 1 < argc && std::strcmp(argv[i], "--framebuffer") == 0) {
-        line.framebuffer = argv[i + 1];
-        i += 2;
+    for (; i + 1 < argc && std::strncmp(argv[i], "--", 2) == 0 && argv[i][2] != '\0'; i += 2) {
+        const std::string option = argv[i], value = argv[i + 1];
+        if (option == "--framebuffer") {
+            line.framebuffer = value;
+        } else if (option == "--control" && (value == "mpv" || value == "ffmpeg")) {
+            line.control = value;
+        } else if (option == "--from") {
+            char* end = nullptr;
+            line.from = std::strtod(value.c_str(), &end);
+            if (end == value.c_str() || *end != '\0' || !(line.from >= 0)) return std::nullopt;
+        } else if (option == "--resume") {
+            line.resume_file = value;
+        } else {
+            return std::nullopt;
+        }
     }
     if (i < argc && std::strcmp(argv[i], "--") == 0) ++i;
     if (i >= argc) return std::nullopt;
     line.player.assign(argv + i, argv + argc);
-    line.player.push_back(nullptr);
     return line;
 }
 
 // The player dies with this program (PR_SET_PDEATHSIG), so that no clip
 // plays on with nothing holding the panel or the input.
-pid_t start(const std::vector<char*>& player, const sigset_t& signal_mask) {
+pid_t start(const std::vector<std::string>& arguments, const sigset_t& signal_mask) {
+    std::vector<char*> player;
+    for (const std::string& argument : arguments) player.push_back(const_cast<char*>(argument.c_str()));
+    player.push_back(nullptr);
     const pid_t parent = ::getpid();
     const pid_t child = ::fork();
     if (child == 0) {
@@ -94,12 +119,21 @@ int exit_status(int status) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+std::unique_ptr<clip_player> make_player(const command_line& line, clip_player::launcher launch) {
+    if (line.control == "mpv") return std::make_unique<mpv_player>(std::move(launch), line.player);
+    if (line.control == "ffmpeg")
+        return std::make_unique<ffmpeg_player>(std::move(launch), line.player, line.from, line.resume_file);
+    return std::make_unique<clip_player>(std::move(launch), line.player);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::optional<command_line> line = parse(argc, argv);
     if (!line) {
-        std::fprintf(stderr, "usage: zorvid-panel [--framebuffer DEVICE] [--] PLAYER [ARGUMENT...]\n");
+        std::fprintf(stderr,
+                     "usage: zorvid-panel [--framebuffer DEVICE] [--control mpv|ffmpeg] [--from SECONDS]"
+                     " [--resume FILE] [--] PLAYER [ARGUMENT...]\n");
         return 2;
     }
     // Open while the player plays: the service keeps the panel lit until
@@ -122,13 +156,17 @@ int main(int argc, char** argv) {
         std::perror("zorvid-panel: signalfd");
         return 127;
     }
-    playback play(signals.get(), std::make_unique<evdev_directory>(system_path("/dev/input")));
-    const pid_t player = start(line->player, saved);
+    const std::unique_ptr<clip_player> control = make_player(*line, [&saved](const std::vector<std::string>& command) {
+        return start(command, saved);
+    });
+    playback play(signals.get(), std::make_unique<evdev_directory>(system_path("/dev/input")), *control);
+    const pid_t player = control->start();
     if (player < 0) {
         std::perror("zorvid-panel: fork");
         return 127;
     }
     const int status = play.until_done(player);
+    control->ended(play.stopped(), status);
     if (picture) picture->put_back();
     terminal.put_back();
     play.until_released();

@@ -18,6 +18,8 @@ packages=(
   fonts-freefont-ttf
   # The demo's headless screen, and xdpyinfo for the test that keeps others out of it
   x11vnc x11-utils
+  # The players, for the test of where stopped clips start again
+  mpv ffmpeg
 )
 
 missing=()

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <ctime>
+#include <initializer_list>
 
 #include "file_descriptor.h"
 
@@ -43,6 +44,14 @@ public:
         for (int slot = 0; slot < slots; ++slot)
             if (libevdev_get_slot_value(device, static_cast<unsigned>(slot), ABS_MT_TRACKING_ID) >= 0) return true;
         return false;
+    }
+
+    int horizontal_extent() const override {
+        for (unsigned axis : {ABS_MT_POSITION_X, ABS_X})
+            if (const input_absinfo* info = libevdev_get_abs_info(device_.get(), axis);
+                info && info->maximum > info->minimum)
+                return info->maximum - info->minimum;
+        return 0;
     }
 
     bool read(std::vector<input_event>& events) override {

@@ -28,6 +28,11 @@ public:
     // events read so far.
     virtual bool held() const = 0;
 
+    // The extent of the horizontal axis a finger or an absolute pointer
+    // moves on (the multitouch position's, else the single one's); 0 for a
+    // device without one.
+    virtual int horizontal_extent() const = 0;
+
     // Appends the events waiting to be read, each with the time the kernel
     // gave it on the monotonic clock; false once the device is gone.
     virtual bool read(std::vector<input_event>& events) = 0;

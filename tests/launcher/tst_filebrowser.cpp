@@ -7,11 +7,13 @@
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -29,6 +31,14 @@ QString canonical(const QString& path)
 int rowOf(const FileBrowser& list, const QString& name)
 {
     return int(shownNames(list).indexOf(name));
+}
+
+// A key press as the platform delivers it, at its own time.
+void pressAt(FileBrowser& list, Qt::Key key, bool autoRepeat, quint64 ms)
+{
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, QString(), autoRepeat);
+    press.setTimestamp(ms);
+    QApplication::sendEvent(&list, &press);
 }
 
 } // namespace
@@ -237,6 +247,51 @@ private slots:
         QTest::keyClick(&list, Qt::Key_Right);
         QCOMPARE(sideways->value(), 0);
         QCOMPARE(list.currentIndex().row(), 0);
+    }
+
+    // Held Down, repeating 30 times a second as keyboards do by default:
+    // a row a repeat for half a second, then faster, then a page a repeat.
+    // One row a repeat, the last of 16,000 rows would be 9 minutes away.
+    void heldUpAndDownSpeedUpToAPageAtATime()
+    {
+        const int files = 16000;
+        for (int i = 0; i < files; ++i)
+            makeFile(root + QString::asprintf("/clip%05d.mp4", i));
+        FileBrowser list(nullptr, nullptr);
+        list.resize(240, 250);
+        list.setDir(root);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        const int last = list.model()->rowCount() - 1;
+        const int page = list.viewport()->height() / list.visualRect(list.model()->index(0, 0)).height();
+        QVERIFY(page > 8);
+
+        const quint64 pressed = 1000;
+        pressAt(list, Qt::Key_Down, false, pressed);
+        QCOMPARE(list.currentIndex().row(), 1);
+        QList<int> steps;
+        int repeats = 0;
+        while (list.currentIndex().row() < last && repeats < 30 * 600) {
+            const int before = list.currentIndex().row();
+            ++repeats;
+            pressAt(list, Qt::Key_Down, true, pressed + quint64(repeats * 1000 / 30));
+            steps.append(list.currentIndex().row() - before);
+        }
+        const double seconds = repeats / 30.0;
+        qInfo("held Down: the last of %d rows after %d repeats, %.1f s at 30 repeats a second", last + 1,
+              repeats, seconds);
+        QCOMPARE(list.currentIndex().row(), last);
+        QCOMPARE(steps.mid(0, 14), QList<int>(14, 1));
+        QVERIFY(std::is_sorted(steps.begin(), steps.end() - 1));
+        QCOMPARE(steps.at(steps.size() - 2), page);
+        QVERIFY2(seconds < 120, "far slower than a page a repeat");
+
+        // Let go, a press moves one row again, and so does Up held briefly.
+        pressAt(list, Qt::Key_Up, false, pressed + 60000);
+        pressAt(list, Qt::Key_Up, true, pressed + 60400);
+        QCOMPARE(list.currentIndex().row(), last - 2);
+        pressAt(list, Qt::Key_Up, true, pressed + 63000);
+        QCOMPARE(list.currentIndex().row(), last - 2 - page);
     }
 
     void typeAheadFindsNamesByTheirFirstLetters()

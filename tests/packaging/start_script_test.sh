@@ -64,4 +64,24 @@ start
 cmp -s "$work/zorvid" "$tmp/mine" || fail "the user's own zorvid was replaced"
 expect "dangling images link" "images=ok"
 
+# With MOVDIR unset, the folder of the clip played last, read back from the
+# launch script as the launcher escapes it, while that folder exists.
+mkdir -p "$home/Videos"
+folder="$tmp/card/Films \"2026\" \$HOME \`id\` back\\slash"
+mkdir -p "$folder"
+escaped=$(printf '%s' "$folder/clip.mp4" | sed 's/[\\"$`]/\\&/g')
+printf './zorvid "%s" -nosound -hi' "$escaped" > "$work/exec"
+start
+expect "last clip's folder" "movdir=$folder"
+start MOVDIR=/media/card
+expect "MOVDIR before the last clip's folder" "movdir=/media/card"
+printf './zorvid "/clip.mp4"' > "$work/exec"
+start
+expect "a clip in the root" "movdir=/"
+rmdir "$folder"
+printf './zorvid "%s"' "$escaped" > "$work/exec"
+start
+expect "last clip's folder gone" "movdir=$home/Videos"
+cmp -s "$work/zorvid" "$tmp/mine" || fail "the user's own zorvid was replaced"
+
 finish "start script"

@@ -157,7 +157,9 @@ mkdir -p "$tmp/tools"
 ln -s "$(command -v readlink)" "$tmp/tools/readlink"
 
 PATH="$tmp/panel-bin:$tmp/tools" ZORVID_DRM_CARD="$tmp/card0" "$tmp/work/zorvid" "$nasty" -hi
-expect_args "installed helper around mpv on a DRM display" "--
+expect_args "installed helper around mpv on a DRM display" "--control
+mpv
+--
 mpv
 --msg-level=all=error
 --vo=drm
@@ -168,6 +170,10 @@ $nasty"
 PATH="$tmp/panel-bin:$tmp/tools" ZORVID_FRAMEBUFFER="$tmp/fb-test" "$tmp/build/zorvid" "$nasty" -nosound -hi
 expect_args "build tree's helper around ffmpeg on a framebuffer" "--framebuffer
 $tmp/fb-test
+--control
+ffmpeg
+--from
+0
 --
 ffmpeg
 -nostdin
@@ -198,7 +204,36 @@ $nasty"
 (cd "$tmp/media" && PATH="$tmp/mpv-bin" "$zorvid" "${nasty##*/}" -hi)
 expect_args "mpv, relative name with a leading hyphen" "--msg-level=all=error
 --
-./${nasty##*/}"
+$tmp/media/${nasty##*/}"
+
+# In the launcher's working directory, the positions lie in resume/ there,
+# named by the MD5 of the path; a saved one is taken and the clip starts
+# 2 s before it, on mpv and through the helper on ffmpeg alike.
+mkdir -p "$tmp/work/resume"
+: > "$tmp/work/exec"
+for tool in md5sum tr mkdir rm; do ln -s "$(command -v $tool)" "$tmp/tools/$tool"; done
+saved=$tmp/work/resume/$(printf %s "$nasty" | md5sum | cut -d' ' -f1 | tr a-f A-F)
+printf 'start=12.250000\nvolume=90\n' > "$saved"
+(cd "$tmp/work" && PATH="$tmp/mpv-bin:$tmp/tools" "$zorvid" "$nasty" -hi)
+expect_args "mpv in the launcher's working directory" "--msg-level=all=error
+--save-position-on-quit
+--no-resume-playback
+--watch-later-directory=$tmp/work/resume
+--start=10.250000
+--
+$nasty"
+[ ! -e "$saved" ] || fail "the position taken is still saved"
+echo 'start=1.5' > "$saved"
+(cd "$tmp/work" && PATH="$tmp/panel-bin:$tmp/tools" ZORVID_FRAMEBUFFER="$tmp/fb-test" "$tmp/build/zorvid" "$nasty" -nosound -hi)
+head -n 8 "$tmp/args" > "$tmp/args.head" && mv "$tmp/args.head" "$tmp/args"
+expect_args "helper around ffmpeg in the launcher's working directory" "--framebuffer
+$tmp/fb-test
+--resume
+$saved
+--control
+ffmpeg
+--from
+0"
 
 PATH="$tmp/ffplay-bin" "$zorvid" "$nasty" -nosound
 expect_args "ffplay fallback" "-autoexit

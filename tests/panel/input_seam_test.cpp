@@ -12,7 +12,9 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <thread>
+#include <vector>
 
 #include "panel_service.h"
 #include "playback.h"
@@ -147,6 +149,26 @@ TEST(ServiceInput, NeverSleepsWithAFingerDownNorOnceADesktopCameUp) {
     EXPECT_EQ(s.ask("sleep 10"), "desktop");
 }
 
+// A player's controls that note what they were asked to do; it is stopped
+// as every player is, by SIGTERM.
+class recording_player final : public clip_player {
+public:
+    recording_player() : clip_player([](const std::vector<std::string>&) { return -1; }, {}) {}
+    pid_t act(clip_action action, pid_t player) override {
+        const std::lock_guard<std::mutex> hold(lock_);
+        actions_.push_back(action);
+        return player;
+    }
+    std::vector<clip_action> actions() const {
+        const std::lock_guard<std::mutex> hold(lock_);
+        return actions_;
+    }
+
+private:
+    mutable std::mutex lock_;
+    std::vector<clip_action> actions_;
+};
+
 // The helper's input loop in a thread of this test around a player of this
 // test's, a shell command; SIGCHLD is read through a signalfd, as the helper
 // reads it.
@@ -159,7 +181,7 @@ public:
         sigaddset(&child, SIGCHLD);
         ::pthread_sigmask(SIG_BLOCK, &child, &saved_);
         signals_ = file_descriptor(::signalfd(-1, &child, SFD_NONBLOCK | SFD_CLOEXEC));
-        play_ = std::make_unique<playback>(signals_.get(), panel.source());
+        play_ = std::make_unique<playback>(signals_.get(), panel.source(), controls);
         player_ = ::fork();
         if (player_ == 0) {
             ::pthread_sigmask(SIG_SETMASK, &saved_, nullptr);
@@ -185,6 +207,7 @@ public:
     bool stopped() const { return play_->stopped(); }
 
     scripted_panel panel{"/dev/input/event0"};
+    recording_player controls;
 
 private:
     temp_dir dir_;
@@ -243,6 +266,23 @@ TEST(HelperInput, KillsADeafPlayerAndKeepsTheStoppingKeyUntilItIsUp) {
     // Done: the helper ends, and its grabs with it.
     EXPECT_TRUE(within_ten_seconds([&] { return h.released(); })) << "the helper waits on with every key up";
     EXPECT_EQ(h.panel.seen_by_others(), 0U) << "the stopping key reached the launcher";
+}
+
+// A single tap acts only once the double-tap time has passed by the events'
+// own times, whenever they are read; a key seeks at once.
+TEST(HelperInput, ATapPausesOnlyOnceNoSecondTapCanComeAndKeysSeek) {
+    helper_on_scripted_panel h(obedient_player);
+    ASSERT_TRUE(within_ten_seconds([&] { return h.panel.grabbed(); }));
+    h.panel.touch(true, at(1000));
+    h.panel.touch(false, at(1050));
+    std::this_thread::sleep_for(milliseconds(200));
+    EXPECT_TRUE(h.controls.actions().empty()) << "a tap acted before a second one could come";
+    EXPECT_TRUE(within_ten_seconds([&] { return !h.controls.actions().empty(); })) << "a tap did not pause";
+    h.panel.key(KEY_RIGHT, 1, at(3000));
+    h.panel.key(KEY_RIGHT, 0, at(3050));
+    EXPECT_TRUE(within_ten_seconds([&] { return h.controls.actions().size() == 2; }));
+    EXPECT_EQ(h.controls.actions(), (std::vector<clip_action>{clip_action::toggle_pause, clip_action::seek_forward}));
+    EXPECT_FALSE(h.player_done()) << "a tap or a seek stopped the clip";
 }
 
 }  // namespace

@@ -61,6 +61,8 @@ public:
     bool held() const override {
         return contact_ || std::any_of(keys_.begin(), keys_.end(), [](const auto& key) { return key.second != 0; });
     }
+    // A panel 240 wide, as the board's.
+    int horizontal_extent() const override { return 240; }
     bool read(std::vector<input_event>& events) override {
         std::uint64_t frames = 0;
         if (::read(state_->ready.get(), &frames, sizeof frames) < 0 && errno != EAGAIN) return false;

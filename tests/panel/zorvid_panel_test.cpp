@@ -1,5 +1,6 @@
-// The player's panel helper: what stops a clip, and the helper run around a
-// stand-in player with no input devices of this machine's in reach.
+// The player's panel helper: what the panel's input does to a clip, the
+// real mpv worked through its socket, and the helper run around a stand-in
+// player with no input devices of this machine's in reach.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -11,14 +12,16 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "clip_controls.h"
+#include "mpv_player.h"
 #include "running_service.h"
-#include "within_ten_seconds.h"
-#include "stop_gesture.h"
 #include "test_support.h"
+#include "within_ten_seconds.h"
 
 namespace {
 
@@ -34,57 +37,106 @@ input_event event(unsigned short type, unsigned short code, int value, milliseco
     return e;
 }
 
-// The events of one finger's tap at a time, as a panel reports it: a
-// tracking id, BTN_TOUCH, or both in one frame.
-std::vector<input_event> tap(bool tracking_id, bool btn_touch, milliseconds at) {
+input_event at(input_event e, milliseconds when) {
+    e.input_event_sec = when.count() / 1000;
+    e.input_event_usec = (when.count() % 1000) * 1000;
+    return e;
+}
+
+// The events of a finger put down at x, drawn to to_x and lifted, as a
+// panel reports them: a tracking id, BTN_TOUCH, or both in one frame.
+std::vector<input_event> touch(bool tracking_id, bool btn_touch, int x, int to_x) {
     std::vector<input_event> events;
     for (int down : {1, 0}) {
-        if (tracking_id) events.push_back(event(EV_ABS, ABS_MT_TRACKING_ID, down ? 7 : -1, at));
-        events.push_back(event(EV_ABS, ABS_MT_POSITION_X, 100, at));
-        if (btn_touch) events.push_back(event(EV_KEY, BTN_TOUCH, down, at));
-        events.push_back(event(EV_SYN, SYN_REPORT, 0, at));
+        if (tracking_id) events.push_back(event(EV_ABS, ABS_MT_TRACKING_ID, down ? 7 : -1));
+        events.push_back(event(EV_ABS, ABS_MT_POSITION_X, down ? x : to_x));
+        if (btn_touch) events.push_back(event(EV_KEY, BTN_TOUCH, down));
+        events.push_back(event(EV_SYN, SYN_REPORT, 0));
     }
     return events;
 }
 
-bool stops(stop_gesture& gesture, const std::vector<input_event>& events) {
-    bool stopped = false;
-    for (const input_event& e : events) stopped = gesture.stops(e) || stopped;
-    return stopped;
+// The actions a stream gives, with the events stamped from `when` on, and
+// those of a tap waiting at `then`.
+std::vector<clip_action> actions(clip_controls& controls, const std::vector<input_event>& events,
+                                 milliseconds when, int width = 1000) {
+    std::vector<clip_action> all;
+    for (const input_event& e : events)
+        for (const clip_action action : controls.take(at(e, when), width)) all.push_back(action);
+    return all;
 }
 
-TEST(StopGesture, StopKeysAndDoubleTaps) {
-    for (unsigned short key : {KEY_ESC, KEY_Q, KEY_BACK}) {
-        stop_gesture gesture;
-        EXPECT_FALSE(gesture.stops(event(EV_KEY, key, 0))) << "a release of key " << key;
-        EXPECT_FALSE(gesture.stops(event(EV_KEY, key, 2))) << "a repeat of key " << key;
-        EXPECT_TRUE(gesture.stops(event(EV_KEY, key, 1))) << "key " << key;
+std::vector<clip_action> waited(clip_controls& controls, milliseconds until) {
+    const std::optional<clip_action> action = controls.at(until);
+    return action ? std::vector<clip_action>{*action} : std::vector<clip_action>{};
+}
+
+using actions_list = std::vector<clip_action>;
+const actions_list none{};
+
+TEST(ClipControls, KeysTapsSwipesAndDoubleTapsByTheEventsOwnTimes) {
+    using A = clip_action;
+    const std::pair<unsigned short, A> keys[] = {
+        {KEY_ESC, A::stop},          {KEY_Q, A::stop},          {KEY_BACK, A::stop},
+        {KEY_ENTER, A::toggle_pause}, {KEY_SELECT, A::toggle_pause}, {KEY_SPACE, A::toggle_pause},
+        {KEY_LEFT, A::seek_back},    {KEY_RIGHT, A::seek_forward}, {KEY_UP, A::volume_up},
+        {KEY_DOWN, A::volume_down}};
+    for (const auto& [key, action] : keys) {
+        clip_controls controls;
+        EXPECT_EQ(actions(controls, {event(EV_KEY, key, 0)}, milliseconds(0)), none) << "release of " << key;
+        EXPECT_EQ(actions(controls, {event(EV_KEY, key, 1)}, milliseconds(0)), actions_list{action}) << key;
+        // Held, only the volume goes on: one pause or seek a press.
+        const bool repeats = action == A::volume_up || action == A::volume_down;
+        EXPECT_EQ(actions(controls, {event(EV_KEY, key, 2)}, milliseconds(0)), repeats ? actions_list{action} : none)
+            << "repeat of " << key;
     }
-    for (const input_event& press : {event(EV_KEY, KEY_ENTER, 1), event(EV_REL, REL_WHEEL, 1)}) {
-        stop_gesture gesture;
-        for (int twice = 0; twice < 2; ++twice) {
-            input_event at = press;
-            at.input_event_usec = 100000 * twice;
-            EXPECT_FALSE(stops(gesture, {at, event(EV_SYN, SYN_REPORT, 0, milliseconds(100 * twice))}))
-                << "event code " << press.code;
-        }
-    }
+    clip_controls wheel;
+    EXPECT_EQ(actions(wheel, {event(EV_REL, REL_WHEEL, 1), event(EV_SYN, SYN_REPORT, 0)}, milliseconds(0)), none);
+
     for (const auto& [tracking_id, btn_touch] : {std::pair{true, true}, {true, false}, {false, true}}) {
         SCOPED_TRACE(std::string("tracking id ") + (tracking_id ? "yes" : "no") + ", BTN_TOUCH " +
                      (btn_touch ? "yes" : "no"));
-        stop_gesture gesture;
-        EXPECT_FALSE(stops(gesture, tap(tracking_id, btn_touch, milliseconds(0)))) << "one tap, counted twice";
-        EXPECT_TRUE(stops(gesture, tap(tracking_id, btn_touch, milliseconds(200)))) << "double tap";
-        EXPECT_FALSE(stops(gesture, tap(tracking_id, btn_touch, milliseconds(400)))) << "a third tap starts anew";
-        EXPECT_FALSE(stops(gesture, tap(tracking_id, btn_touch, milliseconds(1000)))) << "taps 600 ms apart";
+        const std::vector<input_event> tap = touch(tracking_id, btn_touch, 500, 510);
+        clip_controls controls;
+        // One tap acts once the double tap's time has passed, not before.
+        EXPECT_EQ(actions(controls, tap, milliseconds(1000)), none);
+        ASSERT_TRUE(controls.tap_due());
+        EXPECT_EQ(controls.tap_due()->count(), 1500000);
+        EXPECT_EQ(waited(controls, milliseconds(1499)), none);
+        EXPECT_EQ(waited(controls, milliseconds(1500)), actions_list{A::toggle_pause});
+        EXPECT_EQ(waited(controls, milliseconds(3000)), none) << "a tap acts once";
+        // Two taps stop, and the first then does nothing.
+        EXPECT_EQ(actions(controls, tap, milliseconds(4000)), none);
+        EXPECT_EQ(actions(controls, tap, milliseconds(4200)), actions_list{A::stop});
+        EXPECT_EQ(waited(controls, milliseconds(9000)), none);
+        // A tap whose time has passed acts before the next event, whenever
+        // the helper would have woken.
+        EXPECT_EQ(actions(controls, tap, milliseconds(10000)), none);
+        EXPECT_EQ(actions(controls, tap, milliseconds(10600)), actions_list{A::toggle_pause});
+        EXPECT_EQ(waited(controls, milliseconds(11100)), actions_list{A::toggle_pause});
+        // Swipes over a quarter of the width seek at once and start no tap.
+        EXPECT_EQ(actions(controls, touch(tracking_id, btn_touch, 300, 600), milliseconds(20000)),
+                  actions_list{A::seek_forward});
+        EXPECT_EQ(actions(controls, touch(tracking_id, btn_touch, 600, 300), milliseconds(20300)),
+                  actions_list{A::seek_back})
+            << "a swipe soon after a swipe is no double tap";
+        EXPECT_EQ(waited(controls, milliseconds(30000)), none);
+        EXPECT_EQ(actions(controls, touch(tracking_id, btn_touch, 300, 540), milliseconds(40000)), none)
+            << "a short drag is a tap";
+        EXPECT_EQ(waited(controls, milliseconds(40500)), actions_list{A::toggle_pause});
     }
-    stop_gesture clicks;
-    const auto click = [](milliseconds at) {
-        return std::vector<input_event>{event(EV_KEY, BTN_LEFT, 1, at), event(EV_SYN, SYN_REPORT, 0, at),
-                                        event(EV_KEY, BTN_LEFT, 0, at), event(EV_SYN, SYN_REPORT, 0, at)};
-    };
-    EXPECT_FALSE(stops(clicks, click(milliseconds(3000))));
-    EXPECT_TRUE(stops(clicks, click(milliseconds(3250)))) << "double click";
+
+    // A pointer: clicks as taps, a drag of a relative pointer in its counts.
+    clip_controls pointer;
+    const std::vector<input_event> click{event(EV_KEY, BTN_LEFT, 1), event(EV_SYN, SYN_REPORT, 0),
+                                         event(EV_KEY, BTN_LEFT, 0), event(EV_SYN, SYN_REPORT, 0)};
+    EXPECT_EQ(actions(pointer, click, milliseconds(0), 0), none);
+    EXPECT_EQ(actions(pointer, click, milliseconds(250), 0), actions_list{A::stop}) << "double click";
+    const std::vector<input_event> drag{event(EV_KEY, BTN_LEFT, 1), event(EV_SYN, SYN_REPORT, 0),
+                                        event(EV_REL, REL_X, -80), event(EV_SYN, SYN_REPORT, 0),
+                                        event(EV_REL, REL_X, -40), event(EV_KEY, BTN_LEFT, 0),
+                                        event(EV_SYN, SYN_REPORT, 0)};
+    EXPECT_EQ(actions(pointer, drag, milliseconds(5000), 0), actions_list{A::seek_back});
 }
 
 // Runs the helper with no input devices (an empty system tree) and no power
@@ -169,6 +221,71 @@ TEST(ZorvidPanel, ThePlayerDiesWithItsHelper) {
     };
     EXPECT_TRUE(within_ten_seconds(gone)) << "the player plays on without its helper";
     if (!gone()) ::kill(player, SIGKILL);
+}
+
+bool installed(const std::string& program) {
+    return std::system(("command -v " + program + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+pid_t launch(const std::vector<std::string>& command) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::vector<char*> arguments;
+        for (const std::string& argument : command) arguments.push_back(const_cast<char*>(argument.c_str()));
+        arguments.push_back(nullptr);
+        ::execvp(arguments[0], arguments.data());
+        ::_exit(127);
+    }
+    return child;
+}
+
+// The real mpv, paused, sought and turned down through its socket: the
+// position it saves as it is stopped tells what it took.
+TEST(MpvPlayer, PausesSeeksAndTurnsDownThroughItsSocketAndLeavesNoSocketBehind) {
+    if (!installed("mpv") || !installed("ffmpeg")) GTEST_SKIP() << "mpv or ffmpeg is not installed";
+    temp_dir dir, runtime;
+    const std::string clip = dir.path() + "/clip.mp4", saved = dir.path() + "/resume";
+    ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -f lavfi -i testsrc=size=64x48:rate=10 -t 30 -pix_fmt yuv420p " +
+                           clip)
+                              .c_str()),
+              0);
+    std::filesystem::create_directory(saved);
+    const char* const user_runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string kept_runtime = user_runtime ? user_runtime : "";
+    ::setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+    {
+        mpv_player mpv(launch, {"mpv", "--no-config", "--vo=null", "--ao=null", "--really-quiet",
+                                "--save-position-on-quit", "--watch-later-directory=" + saved, "--", clip});
+        const pid_t player = mpv.start();
+        ASSERT_GT(player, 0);
+        EXPECT_FALSE(std::filesystem::is_empty(runtime.path())) << "no private folder for the socket";
+        std::this_thread::sleep_for(milliseconds(1000));
+        mpv.act(clip_action::toggle_pause, player);
+        std::this_thread::sleep_for(milliseconds(4000));
+        mpv.act(clip_action::seek_forward, player);
+        mpv.act(clip_action::volume_down, player);
+        std::this_thread::sleep_for(milliseconds(500));
+        mpv.stop(player);
+        ::waitpid(player, nullptr, 0);
+    }
+    if (user_runtime) ::setenv("XDG_RUNTIME_DIR", kept_runtime.c_str(), 1);
+    else ::unsetenv("XDG_RUNTIME_DIR");
+    EXPECT_TRUE(std::filesystem::is_empty(runtime.path())) << "the socket's folder outlived the player";
+
+    std::string lines;
+    for (const auto& file : std::filesystem::directory_iterator(saved)) {
+        std::ifstream in(file.path());
+        lines.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    const std::size_t start = lines.find("start=");
+    ASSERT_NE(start, std::string::npos) << "nothing saved: " << lines;
+    const double position = std::stod(lines.substr(start + 6));
+    std::printf("mpv: 1 s played, 4 s paused, 10 s sought on: saved at %.1f s\n", position);
+    // Playing through the pause would put it past 15 s, no seek near 1 s.
+    EXPECT_GE(position, 10.0);
+    EXPECT_LT(position, 13.0);
+    EXPECT_NE(lines.find("pause=yes"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("volume=95"), std::string::npos) << lines;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 """The checks of the kit on the emulated board, run by scripts/board-test.sh:
-the launcher on the panel worked by keys, touches and the tablet, the player
-and stopping it, the panel's sleep and the console's blanking through
+the launcher on the panel worked by keys, touches and the tablet, the player,
+stopping, pausing and seeking it and where a stopped clip starts again, the
+panel's sleep and the console's blanking through
 panelnap and the power service, and the launcher's start-up time.
 Prints one line per check, then "board: N passed, N failed".
 Usage: checks.py --work DIR --images DIR [--idle] -- QEMU COMMAND..."""
@@ -223,6 +224,99 @@ class Checks:
                     "10 s after the stop, the screen is not the launcher's as before"]
         self.measured = f"back {back:.1f} s after the stop"
         return [f"the launcher was back only {back:.1f} s after the stop"] if back > STOP_LIMIT else []
+
+    def positions(self):
+        """The positions saved in the launcher's working directory, in
+        seconds."""
+        text = self.board.output(f"cat {SHELL_ROOT}{WORKING_DIR}/resume/* 2>/dev/null; true")
+        return [float(seconds) for seconds in re.findall(r"^start=([0-9.]+)$", text, re.M)]
+
+    def forget_positions(self):
+        self.board.output(f"rm -rf {SHELL_ROOT}{WORKING_DIR}/resume")
+
+    def player_start(self):
+        """Where the running player was started in the clip: mpv's --start,
+        ffmpeg's -ss, else 0."""
+        text = self.board.output("for p in $(pidof mpv ffmpeg); do tr '\\0' ' ' < /proc/$p/cmdline; echo; done"
+                                 " 2>/dev/null; true")
+        found = re.search(r"--start=([0-9.]+)| -ss ([0-9.]+) ", text)
+        return float(found.group(1) or found.group(2)) if found else 0.0
+
+    def stop_and_wait(self, qcode, before):
+        """Stops the clip by the key; whether the launcher was back as before."""
+        self.board.key(qcode)
+        back = self.back_to(before, 10)
+        self.wait_for_player_exit()
+        return back
+
+    def resumes_near_8_s(self, stop_key):
+        """The current 40-second clip stopped about 10 s in; played again,
+        it starts about 2 s earlier, and plays from there."""
+        self.forget_positions()
+        before = self.screen
+        if not self.play_current():
+            return ["the clip did not start within 90 s"]
+        time.sleep(10)
+        if not self.stop_and_wait(stop_key, before):
+            return ["the launcher was not back after the stop"]
+        saved = self.positions()
+        print(f"board: stopped 10 s in, position saved: {saved}", flush=True)
+        if len(saved) != 1 or not 8.5 <= saved[0] <= 14:
+            return [f"positions saved {saved}, expected one near 10 s"]
+        if not self.play_current():
+            return ["played again, the clip did not start within 90 s"]
+        started, start = time.monotonic(), self.player_start()
+        problems = []
+        if not saved[0] - 2.5 <= start <= saved[0] - 1.5:
+            problems.append(f"played again from {start:.1f} s, with {saved[0]:.1f} s saved")
+        time.sleep(2)
+        if not self.stop_and_wait(stop_key, before):
+            problems.append("the launcher was not back after the second stop")
+        ran, again = time.monotonic() - started, self.positions()
+        print(f"board: played again from {start:.1f} s, stopped {ran:.1f} s later at {again}", flush=True)
+        if len(again) != 1 or not start + 1 <= again[0] <= start + ran + 4:
+            problems.append(f"stopped {ran:.1f} s after starting from {start:.1f} s, saved {again}")
+        self.forget_positions()
+        return problems
+
+    def pauses_and_seeks(self, stop_key):
+        """Enter pauses the current clip: the screen stays still for 2 s. A
+        tap plays on, Right seeks 10 s on: stopped then, the position saved
+        is about 10 s past the time it played."""
+        self.forget_positions()
+        before = self.screen
+        if not self.play_current():
+            return ["the clip did not start within 90 s"]
+        shown = time.monotonic()
+        time.sleep(3)
+        paused_at = time.monotonic()
+        self.board.key("ret")
+        time.sleep(1)
+        paused, problems = self.board.screen(), []
+        still_until = time.monotonic() + 2
+        while time.monotonic() < still_until:
+            if not self.board.screen().same_as(paused):
+                self.board.screen("moving-while-paused")
+                problems.append("the screen moved within 2 s of Enter")
+                break
+            time.sleep(0.2)
+        tapped = time.monotonic()
+        self.board.tap(120, 160)
+        if not self.board.wait_for_screen(lambda now: not now.same_as(paused), 5):
+            problems.append("a tap did not play the paused clip on within 5 s")
+        # A single tap acts once the double tap's half second has passed.
+        played = (paused_at - shown) + (time.monotonic() - tapped - 0.5)
+        self.board.key("right")
+        time.sleep(1.5)
+        played += 1.5
+        if not self.stop_and_wait(stop_key, before):
+            problems.append("the launcher was not back after the stop")
+        saved = self.positions()
+        print(f"board: played about {played:.1f} s with a seek of 10 s, position saved: {saved}", flush=True)
+        if len(saved) != 1 or not 5 <= saved[0] - played <= 16:
+            problems.append(f"played about {played:.1f} s with a seek of 10 s, saved {saved}")
+        self.forget_positions()
+        return problems
 
     def key_stop(self, qcode):
         def stop():
@@ -498,8 +592,10 @@ class Checks:
         return problems
 
     def long_clips_shown(self, environment=""):
-        """The launcher on the long clips' folder, the first clip current."""
+        """The launcher on the long clips' folder, the first clip current;
+        the clips start at their beginnings."""
         self.long_rows = {}
+        self.forget_positions()
         screen = self.start_launcher(LONG, environment)
         if not screen:
             return ["the launcher's title never showed"]
@@ -643,6 +739,9 @@ class Checks:
         self.long_check(f"{drm}: a double tap stops a clip, {back}",
                         lambda: self.stopped_in_time(self.double_tap_stop))
         self.long_check(f"{drm}: a tap during a clip starts nothing afterwards", self.tap_during_clip_starts_nothing)
+        self.long_check(f"{drm}: a clip stopped at about 10 s starts again near 8 s", lambda: self.resumes_near_8_s("q"))
+        self.long_check(f"{drm}: Enter pauses a clip, a tap plays it on, Right seeks 10 s",
+                        lambda: self.pauses_and_seeks("q"))
         self.long_check("panelnap 10 darkens the panel with the launcher up", self.panelnap_darkens_launcher)
         self.long_check("a key and a tap light the dark panel without changing the list",
                         self.input_lights_without_moving)
@@ -657,6 +756,10 @@ class Checks:
                         lambda: self.stopped_in_time(self.key_stop("esc")))
         self.long_check(f"{fb}: a double tap stops a clip, {back}",
                         lambda: self.stopped_in_time(self.double_tap_stop))
+        self.long_check(f"{fb}: a clip stopped at about 10 s starts again near 8 s",
+                        lambda: self.resumes_near_8_s("esc"))
+        self.long_check(f"{fb}: Enter pauses a clip, a tap plays it on, Right seeks 10 s",
+                        lambda: self.pauses_and_seeks("esc"))
         self.long_check("panelnap 15 and no input darken the panel; a key lights it", self.idle_darkens)
         self.long_check("a clip that plays longer than the sleep time keeps the panel lit", self.clip_keeps_lit)
         self.long_check("panelnap 0 keeps the launcher's panel lit", self.never_keeps_lit)

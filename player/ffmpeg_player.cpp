@@ -1,0 +1,82 @@
+#include "ffmpeg_player.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+
+#include "file_descriptor.h"
+
+namespace {
+
+constexpr double seek_step = 10;
+
+std::string seconds_text(double seconds) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f", seconds);
+    return text;
+}
+
+}  // namespace
+
+ffmpeg_player::ffmpeg_player(launcher launch, std::vector<std::string> command, double from,
+                             std::string resume_file)
+    : clip_player(std::move(launch), std::move(command)),
+      from_(from),
+      position_(from, clip_position::clock::now()),
+      resume_file_(std::move(resume_file)) {}
+
+pid_t ffmpeg_player::start() {
+    return start_at(from_);
+}
+
+pid_t ffmpeg_player::start_at(double from) {
+    position_.start(from, clip_position::clock::now());
+    // As an option before the input, -ss seeks in the input.
+    return launch_(from > 0 ? command_with({"-ss", seconds_text(from)}) : command_);
+}
+
+pid_t ffmpeg_player::restart_at(pid_t player, double from) {
+    // A stopped process ends on SIGKILL too.
+    ::kill(player, SIGKILL);
+    while (::waitpid(player, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    return start_at(from);
+}
+
+pid_t ffmpeg_player::act(clip_action action, pid_t player) {
+    const double now = position_.at(clip_position::clock::now());
+    switch (action) {
+    case clip_action::toggle_pause:
+        if (position_.frozen()) return restart_at(player, now);
+        ::kill(player, SIGSTOP);
+        position_.freeze(clip_position::clock::now());
+        return player;
+    case clip_action::seek_back:
+        return restart_at(player, now - seek_step);
+    case clip_action::seek_forward:
+        return restart_at(player, now + seek_step);
+    default:
+        return player;
+    }
+}
+
+void ffmpeg_player::stop(pid_t player) {
+    clip_player::stop(player);
+    // A paused ffmpeg takes the request once it runs again.
+    if (position_.frozen()) ::kill(player, SIGCONT);
+}
+
+void ffmpeg_player::ended(bool stopped, int status) {
+    if (resume_file_.empty()) return;
+    const bool played_to_end = !stopped && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (played_to_end) {
+        ::unlink(resume_file_.c_str());
+        return;
+    }
+    const std::string line = "start=" + seconds_text(position_.at(clip_position::clock::now())) + "\n";
+    const file_descriptor fd(::open(resume_file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (fd.get() < 0 || !write_all(fd.get(), line.data(), line.size()))
+        std::fprintf(stderr, "zorvid-panel: cannot keep the position in %s\n", resume_file_.c_str());
+}
