@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstring>
@@ -60,7 +61,12 @@ int serve(wl_display* display, agent_channel& channel, int seconds) {
         while (wl_display_prepare_read(display) != 0) wl_display_dispatch_pending(display);
         wl_display_flush(display);
         pollfd fds[] = {{wl_display_get_fd(display), POLLIN, 0}, {channel.listener(), POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
+        int timeout = -1;
+        if (const auto due = agent.deadline()) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(*due - std::chrono::steady_clock::now());
+            timeout = static_cast<int>(std::max<std::chrono::milliseconds::rep>(left.count(), 0));
+        }
+        if (::poll(fds, 2, timeout) < 0) {
             wl_display_cancel_read(display);
             if (errno == EINTR) continue;
             return 1;

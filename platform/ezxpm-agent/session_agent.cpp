@@ -21,12 +21,13 @@ void session_agent::set_time(int seconds) {
 }
 
 void session_agent::apply() {
+    sleep_.tick(std::chrono::steady_clock::now());
     const auto timeout = sleep_.idle_timeout();
     if (timeout != notice_timeout_ || sleep_.generation() != notice_generation_) {
         notice_.reset();
         if (timeout)
             notice_ = std::make_unique<idle_notice>(
-                globals_, *timeout, [this] { sleep_.idled(); }, [this] { sleep_.resumed(); });
+                globals_, *timeout, [this] { sleep_.idled(); }, [this] { sleep_.resumed(std::chrono::steady_clock::now()); });
         notice_timeout_ = timeout;
         notice_generation_ = sleep_.generation();
     }

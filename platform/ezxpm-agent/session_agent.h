@@ -24,6 +24,8 @@ public:
     bool can_darken() const { return globals_.power_manager != nullptr; }
     void set_time(int seconds);
     void apply();
+    // When apply() is next due without any event, if ever.
+    std::optional<std::chrono::steady_clock::time_point> deadline() const { return sleep_.deadline(); }
 
 private:
     wayland_globals globals_;

@@ -5,6 +5,8 @@
 namespace {
 
 constexpr std::chrono::milliseconds wake_watch{1000};
+// Input that woke the outputs reaches the overlay within this, if at all.
+constexpr std::chrono::milliseconds unseen_input_wait{500};
 
 }  // namespace
 
@@ -23,6 +25,7 @@ void session_sleep::set_time(int seconds) {
         // No input woke the outputs: nothing is left to swallow.
         wake();
         swallowing_ = false;
+        swallow_until_.reset();
     }
     forget_hidden_overlay();
 }
@@ -31,8 +34,16 @@ void session_sleep::idled() {
     if (idle_limit_ && !swallowing_) asleep_ = true;
 }
 
-void session_sleep::resumed() {
-    if (asleep_) wake();
+void session_sleep::resumed(clock::time_point now) {
+    if (!asleep_) return;
+    wake();
+    if (swallowing_) swallow_until_ = now + unseen_input_wait;
+}
+
+void session_sleep::tick(clock::time_point now) {
+    if (!swallow_until_ || now < *swallow_until_) return;
+    swallow_until_.reset();
+    swallowing_ = false;
     forget_hidden_overlay();
 }
 
@@ -42,6 +53,7 @@ void session_sleep::overlay_shown() {
 
 void session_sleep::input(bool held) {
     if (asleep_) wake();
+    swallow_until_.reset();
     if (!held) swallowing_ = false;
     forget_hidden_overlay();
 }

@@ -10,7 +10,9 @@
 //   nothing. Every time but 10 and a negative one lights sleeping outputs.
 // - Before the outputs go dark an overlay covers them, where the compositor
 //   offers one, so that the waking input reaches the agent alone; it stays
-//   until every key, button and touch of that input is up.
+//   until every key, button and touch of that input is up. Woken by input
+//   the overlay did not see (the compositor's word that the user is back),
+//   it waits a moment for that input, then goes.
 #ifndef EZXPM_AGENT_SESSION_SLEEP_H
 #define EZXPM_AGENT_SESSION_SLEEP_H
 
@@ -19,13 +21,15 @@
 
 class session_sleep {
 public:
+    using clock = std::chrono::steady_clock;
+
     explicit session_sleep(bool overlay_possible) : overlay_possible_(overlay_possible) {}
 
     void set_time(int seconds);
     // The compositor's idle notice: the user has been idle for idle_timeout().
     void idled();
     // ... and is active again, wherever the input went.
-    void resumed();
+    void resumed(clock::time_point now);
     // Every surface of the overlay is on screen.
     void overlay_shown();
     // Input on the overlay; held: a key, button or touch is still down.
@@ -39,6 +43,10 @@ public:
     // Counts the times set, so that the caller asks for a fresh idle notice
     // (whose count starts again) whenever one is set.
     unsigned generation() const { return generation_; }
+    // When tick() is next due, if ever; tick() ends a wait for input that
+    // has not come.
+    std::optional<clock::time_point> deadline() const { return swallow_until_; }
+    void tick(clock::time_point now);
 
 private:
     void wake();
@@ -51,6 +59,7 @@ private:
     bool asleep_ = false;
     bool swallowing_ = false;
     bool overlay_shown_ = false;
+    std::optional<clock::time_point> swallow_until_;
     unsigned generation_ = 0;
 };
 
