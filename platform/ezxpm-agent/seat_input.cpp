@@ -41,7 +41,7 @@ wl_pointer_listener seat_input::pointer_listener_for() {
     wl_pointer_listener l{};
     l.enter = [](void*, wl_pointer*, std::uint32_t, wl_surface*, wl_fixed_t, wl_fixed_t) {};
     l.leave = [](void* data, wl_pointer*, std::uint32_t, wl_surface*) { static_cast<seat_input*>(data)->buttons_.clear(); };
-    l.motion = [](void* data, wl_pointer*, std::uint32_t, wl_fixed_t, wl_fixed_t) { static_cast<seat_input*>(data)->changed(); };
+    l.motion = [](void* data, wl_pointer*, std::uint32_t, wl_fixed_t, wl_fixed_t) { static_cast<seat_input*>(data)->moved_(); };
     l.button = [](void* data, wl_pointer*, std::uint32_t, std::uint32_t, std::uint32_t button, std::uint32_t state) {
         auto* self = static_cast<seat_input*>(data);
         press(self->buttons_, button, state == WL_POINTER_BUTTON_STATE_PRESSED);
@@ -81,7 +81,8 @@ const wl_keyboard_listener seat_input::keyboard_listener = keyboard_listener_for
 const wl_pointer_listener seat_input::pointer_listener = pointer_listener_for();
 const wl_touch_listener seat_input::touch_listener = touch_listener_for();
 
-seat_input::seat_input(wl_seat* seat, std::function<void(bool)> input) : input_(std::move(input)), seat_(seat) {
+seat_input::seat_input(wl_seat* seat, std::function<void(bool)> input, std::function<void()> moved)
+    : input_(std::move(input)), moved_(std::move(moved)), seat_(seat) {
     static const wl_seat_listener listener = {capabilities, name};
     wl_seat_add_listener(seat_, &listener, this);
 }

@@ -1,7 +1,8 @@
 // The seat's keyboard, pointer and touch as the agent sees them: only what
 // reaches its overlay, since it shows no other surface. Tells of each key,
-// button, touch, motion or scroll, and whether a key, button or touch is
-// still down after it.
+// button, touch or scroll, and whether a key, button or touch is still down
+// after it; and apart, of pointer motion, which may come just before a
+// click (a touch screen that acts as a pointer sends both at once).
 #ifndef EZXPM_AGENT_SEAT_INPUT_H
 #define EZXPM_AGENT_SEAT_INPUT_H
 
@@ -13,8 +14,7 @@
 
 class seat_input {
 public:
-    // input(held) after every event that counts.
-    seat_input(wl_seat* seat, std::function<void(bool held)> input);
+    seat_input(wl_seat* seat, std::function<void(bool held)> input, std::function<void()> moved);
     ~seat_input();
     seat_input(const seat_input&) = delete;
     seat_input& operator=(const seat_input&) = delete;
@@ -34,6 +34,7 @@ private:
     static const wl_touch_listener touch_listener;
 
     std::function<void(bool)> input_;
+    std::function<void()> moved_;
     wl_seat* seat_;
     wl_keyboard* keyboard_ = nullptr;
     wl_pointer* pointer_ = nullptr;

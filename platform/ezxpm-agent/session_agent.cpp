@@ -11,7 +11,10 @@ wayland_globals& bound(wayland_globals& globals) {
 
 session_agent::session_agent(wl_display* display)
     : globals_(display), sleep_(bound(globals_).overlay_possible()), overlay_(globals_) {
-    if (globals_.seat) input_ = std::make_unique<seat_input>(globals_.seat, [this](bool held) { sleep_.input(held); });
+    if (globals_.seat)
+        input_ = std::make_unique<seat_input>(
+            globals_.seat, [this](bool held) { sleep_.input(held); },
+            [this] { sleep_.resumed(std::chrono::steady_clock::now()); });
 }
 
 void session_agent::set_time(int seconds) {

@@ -28,7 +28,8 @@ public:
     void set_time(int seconds);
     // The compositor's idle notice: the user has been idle for idle_timeout().
     void idled();
-    // ... and is active again, wherever the input went.
+    // ... and is active again, wherever the input went; or the pointer
+    // moved on the overlay, which a click may follow at once.
     void resumed(clock::time_point now);
     // Every surface of the overlay is on screen.
     void overlay_shown();
