@@ -17,7 +17,8 @@ packages=(
   # The demo's headless screen, and xdpyinfo for the test that keeps others out of it
   x11vnc x11-utils
   # The Wayland session agent: its client library, the protocols' XML and
-  # wayland-scanner; sway, headless, for the agent's test
+  # wayland-scanner; sway, headless, and wtype, its virtual keyboard, for the
+  # agent's test
   libwayland-dev libwayland-bin wayland-protocols plasma-wayland-protocols
   sway wtype
 )
