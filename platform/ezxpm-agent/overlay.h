@@ -24,7 +24,6 @@ public:
     // of outputs gone; hide() takes them all down.
     void show();
     void hide() { surfaces_.clear(); }
-    bool empty() const { return surfaces_.empty(); }
     // Every output's surface is on screen, or the compositor closed it.
     bool shown() const;
 

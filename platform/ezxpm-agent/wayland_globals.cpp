@@ -77,9 +77,7 @@ void wayland_globals::global_remove(void* data, wl_registry*, std::uint32_t name
     auto* self = static_cast<wayland_globals*>(data);
     auto& outputs = self->outputs;
     const auto gone = std::remove_if(outputs.begin(), outputs.end(), [name](const auto& o) { return o->name == name; });
-    if (gone == outputs.end()) return;
     outputs.erase(gone, outputs.end());
-    if (self->outputs_changed) self->outputs_changed();
 }
 
 void wayland_globals::add_output(wl_output* output, std::uint32_t name) {
@@ -88,7 +86,6 @@ void wayland_globals::add_output(wl_output* output, std::uint32_t name) {
     entry->output = output;
     watch_power(*entry);
     outputs.push_back(std::move(entry));
-    if (outputs_changed) outputs_changed();
 }
 
 void wayland_globals::watch_power(session_output& output) {

@@ -8,7 +8,6 @@
 #include <wayland-client.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -35,9 +34,6 @@ public:
     ~wayland_globals();
     wayland_globals(const wayland_globals&) = delete;
     wayland_globals& operator=(const wayland_globals&) = delete;
-
-    // Called after an output came or went.
-    std::function<void()> outputs_changed;
 
     wl_display* const display;
 
