@@ -1,6 +1,7 @@
 // In a GNOME session the library sets GNOME's own idle time with gsettings,
 // and blanks at once through GNOME's screen saver only where that does not
 // lock the screen. A fake gsettings and gdbus on PATH note their arguments.
+// An X server beside a Wayland compositor (Xwayland) is left alone.
 #include <gtest/gtest.h>
 
 #include <sys/socket.h>
@@ -14,9 +15,12 @@
 #include <fstream>
 #include <iterator>
 
+#include <X11/Xlib.h>
+
 #include "ezxpm.h"
 #include "file_descriptor.h"
 #include "test_support.h"
+#include "x_server.h"
 
 namespace {
 
@@ -95,6 +99,30 @@ TEST_F(GnomeSession, AHangingGsettingsCostsASecondAtMost) {
     const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::printf("returned after %.2f s with gsettings hanging for 10 s\n", took);
     EXPECT_LT(took, 3.0);
+}
+
+int screen_saver_timeout(const std::string& display_name) {
+    Display* display = XOpenDisplay(display_name.c_str());
+    if (!display) return -1;
+    int timeout, interval, prefer_blanking, allow_exposures;
+    XGetScreenSaver(display, &timeout, &interval, &prefer_blanking, &allow_exposures);
+    XCloseDisplay(display);
+    return timeout;
+}
+
+TEST_F(GnomeSession, BesideAListeningCompositorTheXServerIsLeftAlone) {
+    if (!private_x_server::installed()) GTEST_SKIP() << "Xvfb is not installed (scripts/setup.sh installs it)";
+    private_x_server server;
+    ASSERT_FALSE(server.display().empty());
+    ::setenv("DISPLAY", server.display().c_str(), 1);
+    const int before = screen_saver_timeout(server.display());
+    EXPECT_EQ(calls_for(45), "gsettings set org.gnome.desktop.session idle-delay 45\n");
+    EXPECT_EQ(screen_saver_timeout(server.display()), before) << "Xwayland took a time the compositor ignores";
+    // The compositor gone, its socket file left: the X server takes the time.
+    compositor_.close();
+    EXPECT_EQ(calls_for(45), "");
+    EXPECT_EQ(screen_saver_timeout(server.display()), 45);
+    ::unsetenv("DISPLAY");
 }
 
 }  // namespace
