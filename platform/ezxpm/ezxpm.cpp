@@ -1,9 +1,9 @@
 // Stand-in for the platform's power-management library. It puts to sleep
 // whatever display it can drive: a Wayland session through the kit's agent,
-// else an X11 server, a device's panel through the kit's power service, else
-// the Linux text console; and it records the
-// sleep time in a file where users and tests can see it. It never writes to
-// the standard streams: the caller owns those.
+// else an X11 server; a device's panel through the kit's power service, else
+// the Linux text console; and it records the sleep time in a file where
+// users and tests can see it. It never writes to the standard streams: the
+// caller owns those.
 #include "ezxpm.h"
 
 #include "console_sleep.h"
