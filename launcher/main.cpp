@@ -2,12 +2,15 @@
 #include "RuntimeDirWarning.h"
 #include "ZApplication.h"
 
+#include <QGuiApplication>
 #include <QWidget>
 
 int main(int argc, char** argv)
 {
     dropRuntimeDirWarning();
     ZApplication app(argc, argv, ZApplication::GuiClient);
+    // The app id under Wayland, for a kiosk's window rules: the desktop entry's name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("mediakit-launcher"));
     // The list handles the handset keys itself, so they must reach it.
     app.enableHardKeyEventFilter(false);
 

@@ -4,7 +4,8 @@
 # all in build-ARCH/.
 # Usage: scripts/cross-test.sh armhf|arm64|armel
 # Installs what is missing (cross compiler, qemu-user, the target's Qt,
-# GoogleTest and X11 through multiarch); safe to run again.
+# GoogleTest, X11 and Wayland's client library through multiarch); safe to
+# run again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,7 +21,7 @@ build=build-$arch
 bash scripts/setup.sh "g++-$triplet" qemu-user dpkg-dev file \
     "libstdc++6:$arch" "libgtest-dev:$arch" \
     "libx11-dev:$arch" "libxext-dev:$arch" "libxss-dev:$arch" \
-    "libevdev-dev:$arch" "libsystemd-dev:$arch"
+    "libevdev-dev:$arch" "libsystemd-dev:$arch" "libwayland-dev:$arch"
 
 # Multiarch needs the target's libraries at the very versions of the native
 # ones; where the archive cannot offer that (armel beside a system with

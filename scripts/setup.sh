@@ -20,6 +20,11 @@ packages=(
   x11vnc x11-utils
   # The players, for the test of where stopped clips start again
   mpv ffmpeg
+  # The Wayland session agent: its client library, the protocols' XML and
+  # wayland-scanner; sway, headless, and wtype, its virtual keyboard, for the
+  # agent's test
+  libwayland-dev libwayland-bin wayland-protocols plasma-wayland-protocols
+  sway wtype
 )
 
 missing=()

@@ -31,15 +31,22 @@ void run_with_deadline(const std::function<void()>& work, std::chrono::milliseco
     const pid_t child = ::fork();
     if (child < 0) return;
     if (child == 0) {
+        // A process group of its own, so that programs the work runs die with it.
+        ::setpgid(0, 0);
         // _exit: the caller's atexit handlers and stdio buffers are not the child's to run.
         if (silence_standard_streams()) work();
         ::_exit(0);
     }
+    // Made here as well as in the child, so that it is there before any kill.
+    ::setpgid(child, child);
     write_end.close();
     // The child holds the pipe's write end until it exits. Killed only while
     // it still holds it, that is while it runs, so the id cannot belong to
     // another process yet.
-    if (!readable_before(read_end.get(), end_by)) ::kill(child, SIGKILL);
+    if (!readable_before(read_end.get(), end_by)) {
+        ::kill(-child, SIGKILL);
+        ::kill(child, SIGKILL);
+    }
     while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
     }
 }

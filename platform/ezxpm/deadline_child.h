@@ -9,7 +9,8 @@
 
 // Runs work in a forked child whose standard output and error lead to
 // /dev/null, and returns when it has ended or, at the latest, after the
-// deadline, having killed it. The child is always reaped.
+// deadline, having killed it and the programs it started (its process
+// group). The child is always reaped.
 void run_with_deadline(const std::function<void()>& work, std::chrono::milliseconds deadline);
 
 #endif

@@ -41,9 +41,12 @@ std::optional<panel_request> parse_panel_request(std::string_view packet) {
 }
 
 service_answer ask_panel_service(std::string_view request, std::chrono::milliseconds deadline) {
+    return ask_over_socket(service_socket_path(), request, deadline);
+}
+
+service_answer ask_over_socket(const std::string& path, std::string_view request, std::chrono::milliseconds deadline) {
     const clock_type::time_point end_by = clock_type::now() + deadline;
     service_answer answer;
-    const std::string path = service_socket_path();
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path) return answer;

@@ -53,5 +53,7 @@ struct service_answer {
 // fails at once; a full queue is tried again until the deadline. Nothing is
 // ever printed.
 service_answer ask_panel_service(std::string_view request, std::chrono::milliseconds deadline);
+// The same on the socket at path, which the session's agent serves too.
+service_answer ask_over_socket(const std::string& path, std::string_view request, std::chrono::milliseconds deadline);
 
 #endif

@@ -35,14 +35,20 @@ if [ -e "$root/usr/share/mediakit/zorvid" ]; then
         fail "no zorvid-panel where zorvid looks for it"
 fi
 
+# The Wayland session's agent lies where the library looks for it.
+for library in "$root"/usr/lib/*/mediakit/libezxpm-xscale-r.so; do
+    [ -x "${library%/*}/../../../libexec/mediakit/ezxpm-agent" ] ||
+        fail "no ezxpm-agent where $library looks for it"
+done
+
 # Away from any X display and controlling terminal, which the stand-in would
 # put to sleep; the rest of the arguments are the emulator, if any.
 record=$tmp/record
-out=$(env -u DISPLAY EZXPM_LCD_SLEEP_FILE="$record" setsid -w "$@" "$root/usr/bin/panelnap" 45)
+out=$(env -u DISPLAY -u WAYLAND_DISPLAY EZXPM_LCD_SLEEP_FILE="$record" setsid -w "$@" "$root/usr/bin/panelnap" 45)
 [ "$out" = "set lcd sleep time to 45 seconds." ] || fail "the installed panelnap printed: $out"
 [ "$(cat "$record" 2>/dev/null)" = 45 ] || fail "the stand-in library was not called"
 
-env -u DISPLAY EZXPM_LCD_SLEEP_FILE="$record" LD_LIBRARY_PATH="$replacement" \
+env -u DISPLAY -u WAYLAND_DISPLAY EZXPM_LCD_SLEEP_FILE="$record" LD_LIBRARY_PATH="$replacement" \
     setsid -w "$@" "$root/usr/bin/panelnap" 45 >/dev/null
 [ "$(cat "$record" 2>/dev/null)" = "replacement 45" ] ||
     fail "a library on LD_LIBRARY_PATH did not take the stand-in's place"

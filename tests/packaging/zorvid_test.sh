@@ -54,6 +54,17 @@ expect_args "mpv on X11, all options" "--msg-level=all=error,statusline=status
 --
 $nasty"
 
+# Under Wayland: the GPU output, else the shared-memory one, and the kit's
+# input file beside zorvid, whose double tap stops the clip.
+PATH="$tmp/mpv-bin" WAYLAND_DISPLAY=wayland-5 DISPLAY=:5 "$zorvid" "$nasty" -hi
+expect_args "mpv under Wayland" "--msg-level=all=error
+--vo=gpu,wlshm
+--gpu-context=wayland
+--input-conf=${zorvid%/*}/zorvid-input.conf
+--
+$nasty"
+grep -qx 'MBTN_LEFT_DBL quit' "${zorvid%/*}/zorvid-input.conf" || fail "the input file does not stop the clip on a double tap"
+
 # On a board: a DRM display goes to mpv's DRM output, a bare framebuffer to
 # ffmpeg's, scaled to fit the panel (240x320 where the kernel does not say).
 PATH="$tmp/panel-bin" ZORVID_DRM_CARD="$tmp/card0" ZORVID_FRAMEBUFFER="$tmp/fb-test" "$zorvid" "$nasty" -nosound -dfr

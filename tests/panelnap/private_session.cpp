@@ -1,6 +1,6 @@
 // The power-management library puts real displays to sleep. Every test runs
-// off the user's X display and terminal; a test that wants a display brings
-// its own.
+// off the user's X display, Wayland session and terminal; a test that wants
+// a display brings its own.
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
@@ -29,6 +29,7 @@ class private_session : public testing::Environment {
 public:
     void SetUp() override {
         ::unsetenv("DISPLAY");
+        ::unsetenv("WAYLAND_DISPLAY");
         drop_controlling_terminal();
     }
 };
