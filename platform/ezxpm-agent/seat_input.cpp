@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cstdint>
+
 namespace {
 
 template <class set>

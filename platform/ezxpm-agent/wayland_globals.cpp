@@ -1,6 +1,7 @@
 #include "wayland_globals.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdint>
 
 #include "directory_entries.h"
 #include "evdev_device.h"
