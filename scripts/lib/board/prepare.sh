@@ -36,10 +36,10 @@ recipe=$(sha256sum "$script" | cut -d' ' -f1)
 
 bash scripts/setup.sh mmdebstrap kmod cpio
 
-# <part> <what it is made from>: succeeds when the part was made from that,
-# by this very script.
+# <part> <what it is made from>: succeeds when the part is there and was
+# made from that, by this very script.
 ready() {
-    [ "$(cat "$board/$1.made-from" 2>/dev/null)" = "$2 $recipe" ]
+    [ -e "$board/$1" ] && [ "$(cat "$board/$1.made-from" 2>/dev/null)" = "$2 $recipe" ]
 }
 made() {
     echo "$2 $recipe" > "$board/$1.made-from"
@@ -91,7 +91,7 @@ bash scripts/setup.sh "${qemu_libraries[@]}"
 # in: virtio's MMIO transport, the GPU, input, 9p for the shared folders,
 # overlayfs for the root, and the Cirrus VGA of the 16-bit panel.
 modules="virtio_mmio virtio-gpu virtio_input evdev 9pnet_virtio 9p overlay cirrus"
-if ! ready kernel "$suite $arch $kernel_package $modules"; then
+if ! ready modules "$suite $arch $kernel_package $modules"; then
     echo "prepare: fetching the kernel, $kernel_package"
     rm -f "$board"/downloads/linux-image-*.deb
     download "$kernel_package:$arch"
@@ -115,7 +115,7 @@ if ! ready kernel "$suite $arch $kernel_package $modules"; then
     touch "$board/modules.partial/order"
     rm -rf "$board/kernel"
     mv "$board/modules.partial" "$board/modules"
-    made kernel "$suite $arch $kernel_package $modules"
+    made modules "$suite $arch $kernel_package $modules"
 fi
 
 if ! ready busybox "$suite $arch"; then
