@@ -4,7 +4,7 @@ stopping, pausing and seeking it and where a stopped clip starts again, the
 panel's sleep and the console's blanking through
 panelnap and the power service, and the launcher's start-up time.
 Prints one line per check, then "board: N passed, N failed".
-Usage: checks.py --work DIR --images DIR [--idle] -- QEMU COMMAND..."""
+Usage: checks.py --work DIR --images DIR [--idle] [--short | --16-bit] -- QEMU COMMAND..."""
 import argparse
 import os
 import re
@@ -33,6 +33,36 @@ STOP_LIMIT = 5.0
 # The title and the buttons show the kit's images pixel for pixel; the two
 # button images differ from each other by about 23 on average.
 IN_PLACE = 5
+# The checks that can tell one architecture's build from another's: the
+# first screen, a clip on each of the player's paths, panelnap on tty1.
+SHORT = ("first_screen", "tap_chooses", "player_plays", "exit_to_text", "framebuffer_player",
+         "panelnap_blanks_and_lights")
+
+
+# The title and the buttons with the kit's images they show.
+IMAGE_AREAS = (("title", TITLE, "banner"), ("About", (0, 290, 120, 30), "btn_about"),
+               ("Exit", (120, 290, 120, 30), "btn_exit"))
+# The colour bars clip: 240x180, centred on the panel, seven bars across its
+# upper two thirds at three quarters of full strength.
+BARS_CLIP = "Films/Colour Bars.avi"
+BARS_TOP = (320 - 180) // 2
+BARS = (("grey", (191, 191, 191)), ("yellow", (191, 191, 0)), ("cyan", (0, 191, 191)),
+        ("green", (0, 191, 0)), ("magenta", (191, 0, 191)), ("red", (191, 0, 0)), ("blue", (0, 0, 191)))
+# How far a bar's mean colour may lie from its own on any channel: the
+# clip's YUV coding and 16 bits move it by a few steps, a swap by 100 and more.
+BAR_TOLERANCE = 40
+
+
+def bars_in_colour(picture):
+    """The bars of the colour bars clip that are not in their colours on
+    the screen, each as "name r,g,b"; empty when all are."""
+    wrong = []
+    for index, (name, colour) in enumerate(BARS):
+        centre = 240 * (2 * index + 1) // 14
+        seen = picture.crop(centre - 8, BARS_TOP + 20, 16, 80).mean_colour()
+        if max(abs(a - b) for a, b in zip(seen, colour)) > BAR_TOLERANCE:
+            wrong.append(f"{name} {','.join(f'{value:.0f}' for value in seen)}")
+    return wrong
 
 
 def region(picture, area):
@@ -95,6 +125,8 @@ class Checks:
         self.screen = None
         # What the running check measured, printed with its result.
         self.measured = None
+        # The names of the check methods to run; None runs them all.
+        self.only = None
 
     def report(self, name, problems):
         measured = f" ({self.measured})" if self.measured else ""
@@ -109,6 +141,8 @@ class Checks:
         """Runs steps(), which returns the problems it found and may leave
         what it measured in self.measured for the report; an error of the
         board fails the check instead of ending the run."""
+        if self.only is not None and getattr(steps, "__name__", None) not in self.only:
+            return
         self.measured = None
         if needs_rows and not self.rows:
             problems = ["the list's rows were not found on the first screen"]
@@ -126,6 +160,8 @@ class Checks:
         self.check(name, steps, needs_rows=False, needs_long_rows=True)
 
     def skip(self, name, why):
+        if self.only is not None:
+            return
         self.skipped += 1
         print(f"SKIP: {name} ({why})", flush=True)
 
@@ -778,11 +814,73 @@ class Checks:
             self.skip(name, "run with --idle")
 
 
+    # --- the 16-bit panel ---------------------------------------------------------
+
+    def framebuffer_is_16_bit(self):
+        depth = self.board.output("cat /sys/class/graphics/fb0/bits_per_pixel").strip()
+        return [] if depth == "16" else [f"fb0 has {depth} bits a pixel"]
+
+    def first_screen_16_bit(self):
+        """The launcher's title and buttons as the kit's images show them,
+        each channel cut to the panel's 5, 6 and 5 bits."""
+        screen = self.start_launcher(CARD)
+        if not screen:
+            return ["the launcher's title never showed"]
+        self.board.keep(screen, "first-screen-16-bit")
+        problems, figures = [], []
+        for name, area, image in IMAGE_AREAS:
+            difference = region(screen, area).difference(self.images[image].in_rgb565())
+            figures.append(f"{name} {difference:.1f}")
+            if difference >= IN_PLACE:
+                problems.append(f"{name} not in its colours (differs by {difference:.0f})")
+        print(f"16-bit panel: the first screen's mean difference per channel from the kit's images in "
+              f"16 bits (0 to 255, fails from {IN_PLACE}): {', '.join(figures)}", flush=True)
+        status = self.end_launcher()
+        if status != "0":
+            problems.append(f"the launcher's exit status is {status}")
+        return problems
+
+    def framebuffer_bars_16_bit(self):
+        """zorvid on the framebuffer, through ffmpeg in rgb565le: the colour
+        bars clip's seven bars in their own colours, not with the bytes of
+        each pixel swapped or red and blue exchanged."""
+        self.board.output(f"rm -f /tmp/player.status; (board tty1 /tmp/player.log env ZORVID_DRM_CARD="
+                          f" {WORKING_DIR}/zorvid '{CARD}/{BARS_CLIP}'; echo $? > /tmp/player.status) &")
+        # The screen with the fewest bars out of their colours, until zorvid ends.
+        closest, status, deadline = None, None, time.monotonic() + 60
+        while status is None and time.monotonic() < deadline:
+            now = self.board.screen()
+            wrong = bars_in_colour(now)
+            if closest is None or len(wrong) < len(closest[1]):
+                closest = (now, wrong)
+            answer, text = self.board.run("cat /tmp/player.status 2>/dev/null")
+            status = text.strip() if answer == 0 else None
+        self.board.keep(closest[0], "bars-16-bit")
+        problems = []
+        if closest[1]:
+            problems.append("no screen showed every bar in its colour; the closest had " + ", ".join(closest[1]))
+        if status != "0":
+            problems.append(f"zorvid ended with status {status}: {self.board.output('cat /tmp/player.log').strip()}")
+        return problems
+
+    def run_16_bit(self):
+        self.check("16-bit panel: fb0 has 16 bits a pixel", self.framebuffer_is_16_bit, needs_rows=False)
+        self.check("16-bit panel: the launcher's first screen in its true colours", self.first_screen_16_bit,
+                   needs_rows=False)
+        self.check("16-bit panel: a framebuffer clip's colour bars in their colours", self.framebuffer_bars_16_bit,
+                   needs_rows=False)
+        self.check("16-bit panel: the launcher's screen is drawn whole after a framebuffer clip",
+                   self.framebuffer_clip_redrawn, needs_rows=False)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--work", required=True, help="sockets, the console's log, shots/")
     parser.add_argument("--images", required=True, help="the kit's images, as the build made them")
     parser.add_argument("--idle", action="store_true", help="also wait out a timed blank")
+    variant = parser.add_mutually_exclusive_group()
+    variant.add_argument("--short", action="store_true", help="only the checks that differ by architecture")
+    variant.add_argument("--16-bit", dest="panel_16_bit", action="store_true", help="the 16-bit panel's checks")
     parser.add_argument("qemu", nargs="+", help="QEMU's command line")
     arguments = parser.parse_args()
 
@@ -794,9 +892,15 @@ def main():
         board.read_console_until(r"board: ready\n", 120)
         print(f"board: booted to its shell in {time.monotonic() - started:.1f} s", flush=True)
         board.output(f"board run /opt/board/make_media_dir {CARD}/Collection 20 >/dev/null")
-        checks.start_up_figures()
-        checks.listing_figures()
-        checks.run()
+        if arguments.panel_16_bit:
+            checks.run_16_bit()
+        elif arguments.short:
+            checks.only = SHORT
+            checks.run()
+        else:
+            checks.start_up_figures()
+            checks.listing_figures()
+            checks.run()
     except BoardError as error:
         checks.report("the board", [str(error)])
     finally:

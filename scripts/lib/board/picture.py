@@ -38,6 +38,22 @@ class Picture:
         hits = sum(1 for i in range(pixels) if test(*self.rgb[3 * i:3 * i + 3]))
         return hits / pixels
 
+    def mean_colour(self):
+        """The mean of each channel, (r, g, b)."""
+        pixels = len(self.rgb) // 3
+        return tuple(sum(self.rgb[channel::3]) / pixels for channel in range(3))
+
+    def in_rgb565(self):
+        """The picture as a 16-bit panel shows it: red, green and blue cut to
+        5, 6 and 5 bits, and widened again to 8 by repeating their top bits."""
+        def widened(bits):
+            return bytes((value >> (8 - bits) << (8 - bits)) | (value >> bits) for value in range(256))
+        tables = (widened(5), widened(6), widened(5))
+        rgb = bytearray(self.rgb)
+        for channel in range(3):
+            rgb[channel::3] = rgb[channel::3].translate(tables[channel])
+        return Picture(self.width, self.height, rgb)
+
     def dark_mask(self, limit=300):
         """Per row, the set of columns whose pixel is dark (text on the
         list's light background)."""
