@@ -122,6 +122,11 @@ sway_session::~sway_session() {
 
 void sway_session::kill() { stop(pid_, SIGKILL); }
 
+std::string sway_session::log_tail() const {
+    const std::string log = contents(log_);
+    return log.size() > 2000 ? log.substr(log.size() - 2000) : log;
+}
+
 std::optional<bool> sway_session::output_lit() const {
     const std::string log = contents(log_);
     const std::string::size_type on = log.rfind("Turning on output HEADLESS-1"),

@@ -36,6 +36,8 @@ public:
     // before it was asked. Read from sway's own log, since wlroots' headless
     // outputs of Debian 12 refuse to be powered down and so never report it.
     std::optional<bool> output_lit() const;
+    // The end of sway's own log, to tell why it did not start.
+    std::string log_tail() const;
     // Stops sway at once (SIGKILL), as a crash would.
     void kill();
 
