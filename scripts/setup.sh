@@ -25,9 +25,6 @@ packages=(
   # agent's test
   libwayland-dev libwayland-bin wayland-protocols plasma-wayland-protocols
   sway wtype
-  # The keyboard layouts both need; only recommended by libxkbcommon, so a
-  # minimal system lacks them
-  xkb-data
 )
 
 missing=()
