@@ -31,6 +31,10 @@ public:
     virtual pid_t act(clip_action, pid_t player) { return player; }
     // Asks the player to end.
     virtual void stop(pid_t player);
+    // What the player reports as it runs: a descriptor to watch (-1 for
+    // none) and what is done once it is readable.
+    virtual int report_fd() const { return -1; }
+    virtual void take_reports() {}
     // The player has ended with the wait status, stopped by the user or not.
     virtual void ended(bool /*stopped*/, int /*status*/) {}
 

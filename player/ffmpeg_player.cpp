@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "file_descriptor.h"
@@ -24,7 +25,6 @@ ffmpeg_player::ffmpeg_player(launcher launch, std::vector<std::string> command, 
                              std::string resume_file)
     : clip_player(std::move(launch), std::move(command)),
       from_(from),
-      position_(from, clip_position::clock::now()),
       resume_file_(std::move(resume_file)) {}
 
 pid_t ffmpeg_player::start() {
@@ -32,9 +32,15 @@ pid_t ffmpeg_player::start() {
 }
 
 pid_t ffmpeg_player::start_at(double from) {
-    position_.start(from, clip_position::clock::now());
+    from_ = std::max(0.0, from);
+    paused_ = false;
+    progress_.open();
+    std::vector<std::string> options = progress_.options();
     // As an option before the input, -ss seeks in the input.
-    return launch_(from > 0 ? command_with({"-ss", seconds_text(from)}) : command_);
+    if (from_ > 0) options.insert(options.end(), {"-ss", seconds_text(from_)});
+    const pid_t player = launch_(command_with(options));
+    progress_.started();
+    return player;
 }
 
 pid_t ffmpeg_player::restart_at(pid_t player, double from) {
@@ -46,12 +52,13 @@ pid_t ffmpeg_player::restart_at(pid_t player, double from) {
 }
 
 pid_t ffmpeg_player::act(clip_action action, pid_t player) {
-    const double now = position_.at(clip_position::clock::now());
+    progress_.take();
+    const double now = position();
     switch (action) {
     case clip_action::toggle_pause:
-        if (position_.frozen()) return restart_at(player, now);
+        if (paused_) return restart_at(player, now);
         ::kill(player, SIGSTOP);
-        position_.freeze(clip_position::clock::now());
+        paused_ = true;
         return player;
     case clip_action::seek_back:
         return restart_at(player, now - seek_step);
@@ -65,7 +72,7 @@ pid_t ffmpeg_player::act(clip_action action, pid_t player) {
 void ffmpeg_player::stop(pid_t player) {
     clip_player::stop(player);
     // A paused ffmpeg takes the request once it runs again.
-    if (position_.frozen()) ::kill(player, SIGCONT);
+    if (paused_) ::kill(player, SIGCONT);
 }
 
 void ffmpeg_player::ended(bool stopped, int status) {
@@ -75,7 +82,9 @@ void ffmpeg_player::ended(bool stopped, int status) {
         ::unlink(resume_file_.c_str());
         return;
     }
-    const std::string line = "start=" + seconds_text(position_.at(clip_position::clock::now())) + "\n";
+    // Its last reports, which it gave as it ended.
+    progress_.take();
+    const std::string line = "start=" + seconds_text(position()) + "\n";
     const file_descriptor fd(::open(resume_file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (fd.get() < 0 || !write_all(fd.get(), line.data(), line.size()))
         std::fprintf(stderr, "zorvid-panel: cannot keep the position in %s\n", resume_file_.c_str());

@@ -51,6 +51,8 @@ int playback::until_done(pid_t player) {
         poll_set set;
         devices_.watch(set);
         set.add(signals_);
+        const int reports = player_.report_fd();
+        if (reports >= 0) set.add(reports);
         std::optional<clock_type::time_point> wake = kill_at_;
         if (const std::optional<clip_controls::moment> tap = controls_.tap_due()) {
             const clock_type::time_point at = event_clock_.steady_at(*tap);
@@ -58,6 +60,7 @@ int playback::until_done(pid_t player) {
         }
         set.wait_until(wake);
         const clock_type::time_point now = clock_type::now();
+        if (reports >= 0 && set.ready(reports)) player_.take_reports();
         devices_.take_input(set, [&](const input_device& device, const std::vector<input_event>& events) {
             const int width = device.horizontal_extent();
             for (const input_event& event : events) {

@@ -52,7 +52,8 @@ protected:
         const std::string wtype = program_on_path("wtype");
         ASSERT_FALSE(wtype.empty()) << "wtype is not installed: scripts/setup.sh installs it";
         // The pause lets every client take the new keyboard before the key.
-        EXPECT_EQ(run_program(wtype, {"-s", "300", "-k", key}).exit_status, 0);
+        const program_run typed = run_program(wtype, {"-s", "300", "-k", key});
+        EXPECT_EQ(typed.exit_status, 0) << "wtype: " << typed.streams.err << typed.streams.out;
     }
     session_client window(const std::string& name, const std::vector<std::string>& arguments = {}) {
         return session_client(KEY_WINDOW_BINARY, arguments, files_.path() + "/" + name);
