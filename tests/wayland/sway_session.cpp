@@ -47,6 +47,19 @@ pid_t start(const std::vector<std::string>& command, const std::string& output) 
 
 const char* const session_variables[] = {"XDG_RUNTIME_DIR", "WAYLAND_DISPLAY", "SWAYSOCK"};
 
+// Where /dev/shm is not everyone's (a chroot over a bare /dev), sway run as
+// nobody has nowhere to put the keymaps it hands its clients and fails on
+// the first keyboard. It then gets a /dev/shm of its own, in a mount
+// namespace of its own; its clients take the keymaps through descriptors.
+std::vector<std::string> with_own_shared_memory_where_needed() {
+    struct stat shm {};
+    if (::stat("/dev/shm", &shm) == 0 && (shm.st_mode & S_IWOTH) != 0) return {};
+    const std::string unshare = program_on_path("unshare");
+    if (unshare.empty()) return {};
+    return {unshare, "--mount", "--", "/bin/sh", "-c",
+            "mount -t tmpfs -o mode=1777,nosuid,nodev shm /dev/shm && exec \"$@\"", "sh"};
+}
+
 }  // namespace
 
 std::string program_on_path(const std::string& name) {
@@ -81,9 +94,15 @@ sway_session::sway_session() : log_(config_dir_.path() + "/sway.log") {
     ::chmod(config.c_str(), 0644);
     if (root && ::chown(runtime_.path().c_str(), 65534, 65534) != 0) return;
     std::vector<std::string> command;
-    if (root) command = {program_on_path("setpriv"), "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"};
-    else command = {program_on_path("env")};
-    if (command[0].empty()) return;
+    const std::string setpriv = program_on_path("setpriv");
+    if (root) {
+        if (setpriv.empty()) return;
+        command = with_own_shared_memory_where_needed();
+        command.insert(command.end(), {setpriv, "--reuid=nobody", "--regid=nogroup", "--clear-groups", "--"});
+    } else {
+        command = {program_on_path("env")};
+        if (command[0].empty()) return;
+    }
     const std::vector<std::string> sway = {
         "env", "HOME=" + config_dir_.path(), "XDG_RUNTIME_DIR=" + runtime_.path(), "WLR_BACKENDS=headless",
         "WLR_RENDERER=pixman", "WLR_LIBINPUT_NO_DEVICES=1", program_on_path("sway"), "-d", "-c", config};
