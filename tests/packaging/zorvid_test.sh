@@ -55,11 +55,13 @@ expect_args "mpv on X11, all options" "--msg-level=all=error,statusline=status
 $nasty"
 
 # Under Wayland: the GPU output, else the shared-memory one, and the kit's
-# input file beside zorvid, whose double tap stops the clip.
+# input file beside zorvid, whose double tap (within half a second) stops
+# the clip.
 PATH="$tmp/mpv-bin" WAYLAND_DISPLAY=wayland-5 DISPLAY=:5 "$zorvid" "$nasty" -hi
 expect_args "mpv under Wayland" "--msg-level=all=error
 --vo=gpu,wlshm
 --gpu-context=wayland
+--input-doubleclick-time=500
 --input-conf=${zorvid%/*}/zorvid-input.conf
 --
 $nasty"

@@ -7,14 +7,21 @@
 # Each part is made once and kept with a note of what it was made from (the
 # release, the architecture, the package list and this script itself), and
 # made again only when that changes. Prints nothing when all is ready.
-# Usage: scripts/lib/board/prepare.sh armhf|arm64 <package>...
+# Usage: scripts/lib/board/prepare.sh armhf|arm64 [--userland NAME] <package>...
+#   --userland NAME  the userland's folder in build-ARCH/board/ (userland),
+#                    so that boards with other packages each keep their own
 set -euo pipefail
 script=$(realpath "$0")
 cd "$(dirname "$script")/../../.."
 root=$PWD
 
-arch=${1:?usage: prepare.sh armhf|arm64 <package>...}
+arch=${1:?usage: prepare.sh armhf|arm64 [--userland NAME] <package>...}
 shift
+userland_name=userland
+if [ "${1:-}" = --userland ]; then
+    userland_name=${2:?usage: prepare.sh armhf|arm64 [--userland NAME] <package>...}
+    shift 2
+fi
 packages=$(IFS=,; echo "$*")
 case $arch in
     armhf) triplet=arm-linux-gnueabihf kernel_package=linux-image-armmp-lpae ;;
@@ -128,8 +135,8 @@ if ! ready busybox "$suite $arch"; then
     made busybox "$suite $arch"
 fi
 
-userland=$board/userland
-if ! ready userland "$suite $arch $packages"; then
+userland=$board/$userland_name
+if ! ready "$userland_name" "$suite $arch $packages"; then
     echo "prepare: unpacking the $arch userland: $packages"
     rm -rf "$userland" "$userland.partial"
     mirrors=()
@@ -150,5 +157,5 @@ if ! ready userland "$suite $arch $packages"; then
         [ -e "$userland.partial/$dir" ] || ln -s "usr/$dir" "$userland.partial/$dir"
     done
     mv "$userland.partial" "$userland"
-    made userland "$suite $arch $packages"
+    made "$userland_name" "$suite $arch $packages"
 fi
