@@ -69,7 +69,7 @@ dpkg-deb -c "$package" | grep '/usr/bin/mediakit-launcher$' >/dev/null ||
 mapfile -t packages < <(dpkg-deb -f "$package" Depends | tr ',' '\n' | sed 's/(.*)//; s/|.*//; s/[[:space:]]//g')
 userland=userland
 if [ "$wayland" = yes ]; then
-    userland=userland-wayland
+    userland="userland-wayland"
     packages+=(sway qt6-wayland)
 fi
 bash scripts/lib/board/prepare.sh "$arch" --userland "$userland" dash coreutils mpv ffmpeg fonts-dejavu-core "${packages[@]}"
