@@ -56,8 +56,11 @@ std::vector<std::string> with_own_shared_memory_where_needed() {
     if (::stat("/dev/shm", &shm) == 0 && (shm.st_mode & S_IWOTH) != 0) return {};
     const std::string unshare = program_on_path("unshare");
     if (unshare.empty()) return {};
-    return {unshare, "--mount", "--", "/bin/sh", "-c",
-            "mount -t tmpfs -o mode=1777,nosuid,nodev shm /dev/shm && exec \"$@\"", "sh"};
+    // In a chroot "/" is no mount point, so unshare cannot make it private;
+    // /dev alone is made private, so that the new /dev/shm stays sway's.
+    return {unshare, "--mount", "--propagation", "unchanged", "--", "/bin/sh", "-c",
+            "mount --make-private /dev && mount -t tmpfs -o mode=1777,nosuid,nodev shm /dev/shm && exec \"$@\"",
+            "sh"};
 }
 
 }  // namespace
