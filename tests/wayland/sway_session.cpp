@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -112,14 +113,13 @@ sway_session::sway_session() : log_(config_dir_.path() + "/sway.log") {
     if (root) command.insert(command.end(), sway.begin(), sway.end());
     else command.insert(command.end(), sway.begin() + 1, sway.end());
     pid_ = start(command, log_);
-    std::string ipc;
     const bool up = holds_within(std::chrono::seconds(10), [&] {
         for (const auto& entry : std::filesystem::directory_iterator(runtime_.path())) {
             const std::string name = entry.path().filename();
-            if (name.rfind("sway-ipc.", 0) == 0) ipc = entry.path();
+            if (name.rfind("sway-ipc.", 0) == 0) ipc_ = entry.path();
             if (name.rfind("wayland-", 0) == 0 && name.find(".lock") == std::string::npos) display_ = name;
         }
-        return !ipc.empty() && !display_.empty() && output_lit().has_value();
+        return !ipc_.empty() && !display_.empty() && output_lit().has_value();
     });
     if (!up) {
         display_.clear();
@@ -127,7 +127,7 @@ sway_session::sway_session() : log_(config_dir_.path() + "/sway.log") {
     }
     ::setenv("XDG_RUNTIME_DIR", runtime_.path().c_str(), 1);
     ::setenv("WAYLAND_DISPLAY", display_.c_str(), 1);
-    ::setenv("SWAYSOCK", ipc.c_str(), 1);
+    ::setenv("SWAYSOCK", ipc_.c_str(), 1);
 }
 
 sway_session::~sway_session() {
@@ -153,8 +153,19 @@ std::optional<bool> sway_session::output_lit() const {
     const std::string log = contents(log_);
     const std::string::size_type on = log.rfind("Turning on output HEADLESS-1"),
                                  off = log.rfind("Turning off output HEADLESS-1");
-    if (on == std::string::npos && off == std::string::npos) return std::nullopt;
-    return off == std::string::npos || (on != std::string::npos && on > off);
+    if (on != std::string::npos || off != std::string::npos)
+        return off == std::string::npos || (on != std::string::npos && on > off);
+    if (ipc_.empty()) return std::nullopt;
+    // The runtime folder's name is the test's own, with no quotes in it.
+    std::string outputs;
+    if (FILE* answer = ::popen(("SWAYSOCK='" + ipc_ + "' swaymsg -r -t get_outputs 2>/dev/null").c_str(), "r")) {
+        char chunk[4096];
+        for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, answer)) > 0;) outputs.append(chunk, got);
+        ::pclose(answer);
+    }
+    if (outputs.find("\"power\": false") != std::string::npos) return false;
+    if (outputs.find("\"power\": true") != std::string::npos) return true;
+    return std::nullopt;
 }
 
 session_client::session_client(const std::string& program, const std::vector<std::string>& arguments,

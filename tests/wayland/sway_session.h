@@ -33,8 +33,10 @@ public:
     bool running() const { return !display_.empty(); }
     const std::string& runtime_dir() const { return runtime_.path(); }
     // What sway last did to the output's power: true on, false off, none
-    // before it was asked. Read from sway's own log, since wlroots' headless
-    // outputs of Debian 12 refuse to be powered down and so never report it.
+    // before it was asked. Read from sway's own log where it tells
+    // (sway 1.7), since wlroots' headless outputs of Debian 12 refuse to be
+    // powered down and so never report it; else as sway reports the
+    // output's power (sway 1.10), none when it does not answer.
     std::optional<bool> output_lit() const;
     // The end of sway's own log, to tell why it did not start.
     std::string log_tail() const;
@@ -47,6 +49,7 @@ private:
     std::string log_;
     pid_t pid_ = -1;
     std::string display_;
+    std::string ipc_;
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_environment_;
 };
 
