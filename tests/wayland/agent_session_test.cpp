@@ -29,9 +29,8 @@ class AgentSession : public testing::Test {
 protected:
     void SetUp() override {
         if (!sway_session::installed()) GTEST_SKIP() << "sway is not installed: scripts/setup.sh installs it";
-        // Where sway cannot start (Debian 13's did not in the bare chroot of
-        // a fresh system), the agent cannot be tried: skipped, with sway's
-        // own words.
+        // Where sway cannot start, the agent cannot be tried: skipped, with
+        // sway's own words.
         if (!sway_.running()) GTEST_SKIP() << "the private sway did not start here; its log ends:\n" << sway_.log_tail();
         ::setenv("EZXPM_AGENT", EZXPM_AGENT_BINARY, 1);
         ::setenv("EZXPM_LCD_SLEEP_FILE", (files_.path() + "/record").c_str(), 1);
