@@ -59,6 +59,7 @@ pid_t ffmpeg_player::act(clip_action action, pid_t player) {
         if (paused_) return restart_at(player, now);
         ::kill(player, SIGSTOP);
         paused_ = true;
+        paused_at_ = now;
         return player;
     case clip_action::seek_back:
         return restart_at(player, now - seek_step);
@@ -82,9 +83,10 @@ void ffmpeg_player::ended(bool stopped, int status) {
         ::unlink(resume_file_.c_str());
         return;
     }
-    // Its last reports, which it gave as it ended.
+    // Stopped while paused, it is where it was paused, whatever it wrote as
+    // it ran again to end; else where its last reports, given as it ended, say.
     progress_.take();
-    const std::string line = "start=" + seconds_text(position()) + "\n";
+    const std::string line = "start=" + seconds_text(paused_ ? paused_at_ : position()) + "\n";
     const file_descriptor fd(::open(resume_file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (fd.get() < 0 || !write_all(fd.get(), line.data(), line.size()))
         std::fprintf(stderr, "zorvid-panel: cannot keep the position in %s\n", resume_file_.c_str());

@@ -33,6 +33,7 @@ private:
 
     double from_;
     bool paused_ = false;
+    double paused_at_ = 0;
     ffmpeg_progress progress_;
     std::string resume_file_;
 };

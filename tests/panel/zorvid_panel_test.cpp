@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "clip_controls.h"
+#include "ffmpeg_player.h"
 #include "mpv_player.h"
 #include "running_service.h"
 #include "test_support.h"
@@ -285,6 +286,45 @@ TEST(MpvPlayer, PausesSeeksAndTurnsDownThroughItsSocketAndLeavesNoSocketBehind) 
     EXPECT_GE(position, 10.0);
     EXPECT_LT(position, 13.0);
     EXPECT_NE(lines.find("volume=95"), std::string::npos) << lines;
+}
+
+// ffmpeg's stand-in reports 2.5 s written and plays on; told to end, it
+// reports 9 s as ffmpeg would, racing through a pause once it runs again.
+// The position kept is the start plus what it reported, or where it was
+// paused, never the time that passed.
+TEST(FfmpegPlayer, KeepsTheTimeFfmpegReportsOrWhereItWasPaused) {
+    temp_dir dir;
+    const std::string stand_in = dir.write("ffmpeg",
+                                           "#!/bin/sh\n"
+                                           "[ \"$1\" = -progress ] || exit 3\n"
+                                           "report=/dev/fd/${2#pipe:}\n"
+                                           "trap 'echo out_time_us=9000000 > $report; kill $!; exit 255' TERM\n"
+                                           "printf 'out_time_us=N/A\\nout_time_us=2500000\\nprogress=continue\\n' > $report\n"
+                                           "sleep 30 & wait\n");
+    ::chmod(stand_in.c_str(), 0755);
+    for (const bool pause : {false, true}) {
+        const std::string saved = dir.path() + "/resume";
+        ffmpeg_player ffmpeg(launch, {stand_in, "-i", "clip"}, 10, saved);
+        const pid_t player = ffmpeg.start();
+        ASSERT_GT(player, 0);
+        // Read until the report of 2.5 s has come, as the position kept tells.
+        ASSERT_TRUE(within_ten_seconds([&] {
+            ffmpeg.take_reports();
+            ffmpeg.ended(true, 0);
+            std::ifstream in(saved);
+            std::string line;
+            return std::getline(in, line) && line == "start=12.500";
+        })) << "the report of 2.5 s from 10 s was not taken";
+        if (pause) ffmpeg.act(clip_action::toggle_pause, player);
+        ffmpeg.stop(player);
+        int status = 0;
+        ASSERT_EQ(::waitpid(player, &status, 0), player);
+        ffmpeg.ended(true, status);
+        std::ifstream in(saved);
+        std::string line;
+        std::getline(in, line);
+        EXPECT_EQ(line, pause ? "start=12.500" : "start=19.000") << (pause ? "stopped while paused" : "stopped");
+    }
 }
 
 }  // namespace
