@@ -114,6 +114,8 @@ def best_shift(before, after):
 class Checks:
     # How long after a stop the launcher may be back.
     stop_limit = STOP_LIMIT
+    # The launcher's working directory as the board's shell sees it.
+    working_dir = SHELL_ROOT + WORKING_DIR
 
     def __init__(self, board, images, idle):
         self.board, self.idle = board, idle
@@ -198,11 +200,16 @@ class Checks:
         status, text = self.board.run("cat /tmp/launcher.status")
         return text.strip() if status == 0 else None
 
+    def in_session(self, log):
+        """The board's command that runs a program where the user sees it,
+        its output to log: here on tty1."""
+        return f"board tty1 {log}"
+
     def start_launcher(self, folder, environment=""):
-        """Starts the launcher on tty1, showing folder; returns its first
-        screen once settled, or None."""
+        """Starts the launcher where the user sees it, showing folder;
+        returns its first screen once settled, or None."""
         self.board.output("rm -f /tmp/launcher.status")
-        self.board.output(f"(board tty1 /tmp/launcher.log env {environment} MOVDIR={folder}"
+        self.board.output(f"({self.in_session('/tmp/launcher.log')} env {environment} MOVDIR={folder}"
                           " /usr/bin/mediakit-launcher; echo $? > /tmp/launcher.status) &")
         if not self.board.wait_for_screen(self.launcher_shown, 90):
             return None
@@ -270,11 +277,11 @@ class Checks:
     def positions(self):
         """The positions saved in the launcher's working directory, in
         seconds."""
-        text = self.board.output(f"cat {SHELL_ROOT}{WORKING_DIR}/resume/* 2>/dev/null; true")
+        text = self.board.output(f"cat {self.working_dir}/resume/* 2>/dev/null; true")
         return [float(seconds) for seconds in re.findall(r"^start=([0-9.]+)$", text, re.M)]
 
     def forget_positions(self):
-        self.board.output(f"rm -rf {SHELL_ROOT}{WORKING_DIR}/resume")
+        self.board.output(f"rm -rf {self.working_dir}/resume")
 
     def player_start(self):
         """Where the running player was started in the clip: mpv's --start,
@@ -499,7 +506,7 @@ class Checks:
             problems.append("the launcher did not come back after the player")
         # Back means the player gone too, and with it its hold on the input.
         self.wait_for_player_exit()
-        launch = self.board.output(f"cat {SHELL_ROOT}{WORKING_DIR}/exec").strip()
+        launch = self.board.output(f"cat {self.working_dir}/exec").strip()
         if launch != f'./zorvid "{CARD}/Welcome.mp4"':
             problems.append(f"exec holds {launch!r}")
         self.screen = self.board.settled_screen("after-player")
@@ -540,15 +547,15 @@ class Checks:
             return [f"{len(names)} names shown in Collection"]
         top, bottom = names[len(names) // 2]
         y = (top + bottom) // 2
-        self.board.output(f"rm -f {SHELL_ROOT}{WORKING_DIR}/exec")
+        self.board.output(f"rm -f {self.working_dir}/exec")
         self.board.double_tap(120, y)
         deadline = time.monotonic() + 30
-        while self.board.run(f"test -s {SHELL_ROOT}{WORKING_DIR}/exec")[0] != 0:
+        while self.board.run(f"test -s {self.working_dir}/exec")[0] != 0:
             if time.monotonic() > deadline:
                 return [f"a double tap at y={y} started nothing"]
             time.sleep(0.2)
         problems = []
-        launch = self.board.output(f"cat {SHELL_ROOT}{WORKING_DIR}/exec").strip()
+        launch = self.board.output(f"cat {self.working_dir}/exec").strip()
         if not re.fullmatch(rf'\./zorvid "{CARD}/Collection/[^/"]+"', launch):
             problems.append(f"exec holds {launch!r}")
         # mpv takes several seconds on the board to give up an empty clip,
@@ -682,7 +689,7 @@ class Checks:
         if self.board.screen().difference(before) >= 0.5:
             self.board.screen("after-tap-during-clip")
             problems.append("the list changed after the clip")
-        launch = self.board.output(f"cat {SHELL_ROOT}{WORKING_DIR}/exec").strip()
+        launch = self.board.output(f"cat {self.working_dir}/exec").strip()
         if launch != f'./zorvid "{LONG}/{LONG_CLIPS[0]}"':
             problems.append(f"exec holds {launch!r}")
         return problems

@@ -9,8 +9,6 @@ import time
 from board import BoardError
 from checks import LONG, Checks
 
-# The kiosk user's home, where the launcher keeps its working directory.
-KIOSK_WORKING_DIR = "/newroot/home/kiosk/.local/share/mediakit"
 # sway's debug log, in the folder the host reads as build-ARCH/board/wayland/logs/.
 SWAY_LOG = "/logs/sway.log"
 
@@ -21,20 +19,14 @@ class WaylandChecks(Checks):
     # sway composites in software on the emulated cores: a stop took 3.7 s
     # and 5.3 s there.
     stop_limit = 10.0
+    # The kiosk user's home holds the launcher's working directory.
+    working_dir = "/newroot/home/kiosk/.local/share/mediakit"
 
-    def start_launcher(self, folder, environment=""):
-        self.board.output("rm -f /tmp/launcher.status")
-        self.board.output(f"(kiosk run /tmp/launcher.log env {environment} MOVDIR={folder}"
-                          " /usr/bin/mediakit-launcher; echo $? > /tmp/launcher.status) &")
-        if not self.board.wait_for_screen(self.launcher_shown, 90):
-            return None
-        return self.board.settled_screen()
+    def in_session(self, log):
+        return f"kiosk run {log}"
 
     def panelnap(self, seconds):
-        self.board.output(f"kiosk run /tmp/panelnap.log /usr/bin/panelnap {seconds}")
-
-    def forget_positions(self):
-        self.board.output(f"rm -rf {KIOSK_WORKING_DIR}/resume")
+        self.board.output(f"{self.in_session('/tmp/panelnap.log')} /usr/bin/panelnap {seconds}")
 
     def sway_inputs(self):
         """sway on the panel, with the keyboard, the touchscreen and the
