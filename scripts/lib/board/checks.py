@@ -116,6 +116,8 @@ class Checks:
     stop_limit = STOP_LIMIT
     # The launcher's working directory as the board's shell sees it.
     working_dir = SHELL_ROOT + WORKING_DIR
+    # How long a clip plays before a check stops it.
+    clip_settle = 2
 
     def __init__(self, board, images, idle):
         self.board, self.idle = board, idle
@@ -248,7 +250,7 @@ class Checks:
                                  " cut -d' ' -f1-3 /proc/$p/stat; done 2>/dev/null; true").strip()
 
     def stopped_in_time(self, stop):
-        """Plays the current 40-second clip and, two seconds in, stops it by
+        """Plays the current 40-second clip and, clip_settle seconds in, stops it by
         stop(), which sends the input and returns when the stopping press
         went out. The launcher must be back: no player left and its screen
         as before, the same row current. It is meant to be back within a
@@ -257,7 +259,7 @@ class Checks:
         before = self.screen
         if not self.play_current():
             return ["the clip did not start within 90 s"]
-        time.sleep(2)
+        time.sleep(self.clip_settle)
         pressed = stop()
         deadline, back = pressed + 2 * self.stop_limit, None
         while back is None and time.monotonic() < deadline:
