@@ -325,7 +325,9 @@ class Checks:
             problems.append("the launcher was not back after the second stop")
         ran, again = time.monotonic() - started, self.positions()
         print(f"board: played again from {start:.1f} s, stopped {ran:.1f} s later at {again}", flush=True)
-        if len(again) != 1 or not start + 1 <= again[0] <= start + ran + 4:
+        # Played on from there, however slowly the board's player got going
+        # (mpv once showed 0.6 s of the clip in 3.7 s after a start at 7.8 s).
+        if len(again) != 1 or not start < again[0] <= start + ran + 4:
             problems.append(f"stopped {ran:.1f} s after starting from {start:.1f} s, saved {again}")
         self.forget_positions()
         return problems
