@@ -36,6 +36,16 @@ private:
         QVERIFY(QTest::qWaitForWindowExposed(&list));
     }
 
+    // A shown list of `count` folders, "Folder 00" on, at its top.
+    void showNumberedFolders(FileBrowser& list, const QString& root, int count)
+    {
+        for (int i = 0; i < count; ++i)
+            makeDir(root + QStringLiteral("/Folder %1").arg(i, 2, 10, QLatin1Char('0')));
+        list.setDir(root);
+        list.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&list));
+    }
+
     void waitUntilScrollerRests(FileBrowser& list)
     {
         QTRY_COMPARE(QScroller::scroller(list.viewport())->state(), QScroller::Inactive);
@@ -103,13 +113,9 @@ private slots:
     void clickOrTapMakesCurrentAndTwoChooseInALongScrolledList()
     {
         const QString root = caseDir(tmp);
-        for (int i = 0; i < 60; ++i)
-            makeDir(root + QStringLiteral("/Folder %1").arg(i, 2, 10, QLatin1Char('0')));
         FileBrowser list(nullptr, "romBrowser");
         list.resize(240, 250);
-        list.setDir(root);
-        list.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        showNumberedFolders(list, root, 60);
         QSignalSpy chosen(&list, &FileBrowser::selected);
         QWindow* window = list.windowHandle();
 
@@ -152,13 +158,9 @@ private slots:
     void doubleTapSplitAcrossTwoRowsChoosesNeither()
     {
         const QString root = caseDir(tmp);
-        for (int i = 0; i < 20; ++i)
-            makeDir(root + QStringLiteral("/Folder %1").arg(i, 2, 10, QLatin1Char('0')));
         FileBrowser list(nullptr, "romBrowser");
         list.resize(240, 250);
-        list.setDir(root);
-        list.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&list));
+        showNumberedFolders(list, root, 20);
         QSignalSpy chosen(&list, &FileBrowser::selected);
         QWindow* window = list.windowHandle();
 

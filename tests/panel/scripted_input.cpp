@@ -24,16 +24,6 @@ struct scripted_device_state {
 
 namespace {
 
-input_event event_at(unsigned short type, unsigned short code, int value, std::chrono::milliseconds at) {
-    input_event event{};
-    event.input_event_sec = static_cast<decltype(event.input_event_sec)>(at.count() / 1000);
-    event.input_event_usec = static_cast<decltype(event.input_event_usec)>(at.count() % 1000 * 1000);
-    event.type = type;
-    event.code = code;
-    event.value = value;
-    return event;
-}
-
 void give(scripted_device_state& state, const std::vector<input_event>& frame) {
     {
         const std::lock_guard<std::mutex> hold(state.lock);
@@ -127,4 +117,14 @@ std::size_t scripted_panel::seen_by_others() const {
 
 std::unique_ptr<input_device_source> scripted_panel::source() const {
     return std::make_unique<scripted_source>(state_);
+}
+
+input_event event_at(unsigned short type, unsigned short code, int value, std::chrono::milliseconds at) {
+    input_event event{};
+    event.input_event_sec = static_cast<decltype(event.input_event_sec)>(at.count() / 1000);
+    event.input_event_usec = static_cast<decltype(event.input_event_usec)>(at.count() % 1000 * 1000);
+    event.type = type;
+    event.code = code;
+    event.value = value;
+    return event;
 }

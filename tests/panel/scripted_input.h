@@ -6,6 +6,8 @@
 #ifndef PANEL_TESTS_SCRIPTED_INPUT_H
 #define PANEL_TESTS_SCRIPTED_INPUT_H
 
+#include <linux/input.h>
+
 #include <chrono>
 #include <memory>
 #include <vector>
@@ -13,6 +15,9 @@
 #include "input_device_source.h"
 
 struct scripted_device_state;
+
+// An event as a device gives it, stamped at `at` on the monotonic clock.
+input_event event_at(unsigned short type, unsigned short code, int value, std::chrono::milliseconds at);
 
 // One scripted device; the test keeps it, the program reads it.
 class scripted_panel {

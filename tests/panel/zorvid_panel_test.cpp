@@ -21,6 +21,7 @@
 #include "ffmpeg_player.h"
 #include "mpv_player.h"
 #include "running_service.h"
+#include "scripted_input.h"
 #include "test_support.h"
 #include "within_ten_seconds.h"
 
@@ -29,19 +30,11 @@ namespace {
 using std::chrono::milliseconds;
 
 input_event event(unsigned short type, unsigned short code, int value, milliseconds at = milliseconds(0)) {
-    input_event e{};
-    e.input_event_sec = static_cast<decltype(e.input_event_sec)>(at.count() / 1000);
-    e.input_event_usec = static_cast<decltype(e.input_event_usec)>(at.count() % 1000 * 1000);
-    e.type = type;
-    e.code = code;
-    e.value = value;
-    return e;
+    return event_at(type, code, value, at);
 }
 
-input_event at(input_event e, milliseconds when) {
-    e.input_event_sec = when.count() / 1000;
-    e.input_event_usec = (when.count() % 1000) * 1000;
-    return e;
+input_event at(const input_event& e, milliseconds when) {
+    return event_at(e.type, e.code, e.value, when);
 }
 
 // The events of a finger put down at x, drawn to to_x and lifted, as a
